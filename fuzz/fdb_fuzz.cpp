@@ -1,0 +1,78 @@
+// Fuzz target for the table store: the input is split into NAME.f, NAME.d and
+// NAME.x, the table is opened, and every read the program makes is made.
+//
+// Input: two little-endian 16-bit lengths (of NAME.f and NAME.d), then the
+// bytes of NAME.f, of NAME.d, and the rest as NAME.x.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "Fdb.h"
+
+namespace {
+
+// One folder per process, in memory where the machine has it.
+std::string FuzzDir() {
+  static std::string dir;
+  if (dir.empty()) {
+    const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    const std::string path = std::string(base) + "/karo-fuzz-" + std::to_string(getpid());
+    mkdir(path.c_str(), 0700);
+    dir = path + "/";
+  }
+  return dir;
+}
+
+void Put(const std::string& path, const uint8_t* data, size_t n) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return;
+  if (n) std::fwrite(data, 1, n, f);
+  std::fclose(f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 4) return 0;
+  size_t lenF = data[0] | (data[1] << 8);
+  size_t lenD = data[2] | (data[3] << 8);
+  data += 4;
+  size -= 4;
+  if (lenF > size) lenF = size;
+  if (lenD > size - lenF) lenD = size - lenF;
+  const std::string dir = FuzzDir();
+  Put(dir + "t.f", data, lenF);
+  Put(dir + "t.d", data + lenF, lenD);
+  Put(dir + "t.x", data + lenF + lenD, size - lenF - lenD);
+
+  TfdbTable t;
+  t.Dir = dir;
+  t.Open("t");
+  volatile size_t sink = 0;
+  const uint32_t count = t.CurCount();
+  for (int32_t f = -1; f <= t.FieldCount && f < 40; ++f) {
+    for (uint32_t r = 0; r <= count && r < 200; ++r) {
+      sink = sink + std::strlen(t.GetStr(static_cast<int32_t>(r), f));
+      sink = sink + static_cast<uint32_t>(t.GetNum(static_cast<int32_t>(r), f));
+    }
+    t.FindPrefix(f, "a");
+    t.SeekNum(f, 1);
+  }
+  if (t.FieldCount > 0) {
+    t.Sort(0);
+    t.Sort(t.FieldCount - 1);
+    t.SelectNum(0, 0);
+    t.GetStrByName(0, "jmeno");
+  }
+  if (t.BeginSelection() == 0) {
+    for (uint32_t r = 0; r <= t.RecCount && r < 1000; ++r) t.AddToSelection(static_cast<int32_t>(r));
+    t.SetOrder(1);
+    if (t.FieldCount > 1) t.Sort(1);
+  }
+  (void)sink;
+  return 0;
+}

@@ -1,0 +1,164 @@
+// The table store: read-only flat tables of three files (NAME.f descriptors,
+// NAME.d records, NAME.x index arrays), loaded whole into memory at Open.
+//
+// Record numbers are positions in the table's current order: the base order
+// (the primary index of NAME.x) or the selection (a subset built by a search,
+// a value filter or a sort). Reads never fail loudly: texts read as "FDB_EOF"
+// or "Field not found", numbers as kFdbNumFail.
+//
+// Whatever the files hold, the store never reads or writes outside the memory
+// it allocated: Open validates what can be validated once (sizes, offsets,
+// slots, widths) and refuses the table with -1; what cannot (an out-of-line
+// value's offset for one record) is bounded at read time.
+//
+// Pure C++17: no toolkit. Texts are zero-terminated Windows-1250 bytes.
+#ifndef KARO_STORE_FDB_H
+#define KARO_STORE_FDB_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Failure value of every numeric read (0x80000001).
+constexpr int32_t kFdbNumFail = -2147483647;
+// SortField of a selection that is not in a sorted state.
+constexpr int32_t kFdbNotSorted = -9;
+// Texts handed out on failure.
+extern const char kFdbEof[];            // "FDB_EOF"
+extern const char kFdbFieldNotFound[];  // "Field not found"
+
+// One field descriptor as stored in NAME.f (20 bytes on disk).
+struct TfdbFieldDef {
+  uint16_t Slot = 0;   // byte offset of the field's slot from the record start
+  char Type = 0;       // 'C' inline text, 'N' inline number, 'T' out-of-line value
+  uint8_t Width = 0;   // 'N': bytes of the number (1..4); carried for 'C' and 'T'
+  char Name[16] = {};  // zero-terminated
+};
+
+// One index descriptor: carried with the table, never interpreted.
+struct TfdbIndexDef {
+  uint8_t Raw[20] = {};
+};
+
+// One loaded data file. Open creates exactly one block; Next stays empty.
+// Bytes are followed by kPad zero bytes, so a text that runs to the end of the
+// file still ends inside the allocation.
+class TfdbDataBlock {
+ public:
+  static constexpr int32_t kPad = 8;
+  TfdbDataBlock() = default;
+  ~TfdbDataBlock();
+  TfdbDataBlock(const TfdbDataBlock&) = delete;
+  TfdbDataBlock& operator=(const TfdbDataBlock&) = delete;
+
+  std::unique_ptr<unsigned char[]> Bytes;
+  int32_t Count = 0;  // file size in bytes, without the padding
+  std::unique_ptr<TfdbDataBlock> Next;
+};
+
+class TfdbTable {
+ public:
+  TfdbTable();
+  ~TfdbTable();
+  TfdbTable(const TfdbTable&) = delete;
+  TfdbTable& operator=(const TfdbTable&) = delete;
+
+  std::string Name, Dir;  // Dir ends with a separator; set by the owner before Open
+  int32_t SelCount = 0;
+  uint32_t RecCount = 0;
+  int32_t FieldCount = 0;
+  int32_t IndexCount = 0;
+  int32_t SortField = kFdbNotSorted;
+
+  // Loads Dir + name + ".f"/".d"/".x". 0 on success (also for an empty NAME.d
+  // or NAME.x: the table then has no records), -1 when a file cannot be read
+  // or cannot be trusted. Whatever was loaded before a failure stays until
+  // the next Open or Close. RecCount is 0 whenever no base order was loaded.
+  int Open(const char* name);
+  // Releases all loaded content; Name, Dir and SortField stay.
+  void Close();
+
+  // Field number of the first field whose name equals `name` without regard
+  // to case, or -1. A null name is taken as empty.
+  int FieldIndex(const char* name) const;
+  // Records in the current order.
+  uint32_t CurCount() const;
+
+  // Text of a field: 'C' and 'T' point into the loaded data (valid until
+  // Close); 'N' is rendered into one buffer shared by every table and
+  // overwritten by the next numeric GetStr. "FDB_EOF" on failure.
+  const char* GetStr(int32_t record, int32_t field);
+  // Unsigned little-endian value of the field's first Width bytes (at most 4),
+  // as a signed 32-bit number; kFdbNumFail on failure.
+  int32_t GetNum(int32_t record, int32_t field) const;
+  const char* GetStrByName(int32_t record, const char* name);
+  int32_t GetNumByName(int32_t record, const char* name) const;
+  // 'C', 'N', 'T' or the stored code; 0 for a field number out of range.
+  char FieldType(int32_t field) const;
+  // End of the loaded data: readers of code lists (which a text read hands out
+  // as raw positions) stop here. Null without data.
+  const unsigned char* DataEnd() const;
+
+  // 1 with a selection present makes it current; anything else the base order.
+  void SetOrder(int which);
+  // Frees any selection and allocates an empty one with room for RecCount
+  // entries; the base order stays current. 0, or -1 when out of memory.
+  int BeginSelection();
+  // REQUIRES a selection (otherwise nothing happens). Base order current,
+  // SelCount 0, SortField not sorted; the room stays.
+  void ClearSelection();
+  // Appends the base order's entry `record` to the selection. Ignored without
+  // a selection, when the selection is full, or for a record out of range.
+  void AddToSelection(int32_t record);
+  // Copies the whole base order into the selection (if there is one).
+  void SelectAll();
+  // Selection = every record whose GetNum of the field equals the value, in
+  // base order; the selection becomes current.
+  void SelectNum(int32_t field, int32_t value);
+  // Sorts the selection ascending by the field (a selection of all records is
+  // made first if there is none); equal keys end in the reverse of their
+  // previous order. The selection becomes current; SortField = field.
+  void Sort(int32_t field);
+  // First record of the current order whose text starts with `key` under the
+  // search folding, or -1.
+  int32_t FindPrefix(int32_t field, const char* key);
+  // First record of the current order whose number equals `value`, by binary
+  // search. REQUIRES: current order non-decreasing in the field. -1 if none.
+  int32_t SeekNum(int32_t field, int32_t value) const;
+
+ private:
+  // Value position of (record, field) or null; `avail` gets the bytes from
+  // there to the end of the data.
+  const unsigned char* Locate(int32_t record, int32_t field, uint32_t* avail) const;
+  const unsigned char* LocateAt(uint32_t offset, const TfdbFieldDef& fd, uint32_t* avail) const;
+  int32_t NumAt(uint32_t offset, const TfdbFieldDef& fd) const;
+  const char* TextAt(uint32_t offset, const TfdbFieldDef& fd) const;
+  const uint32_t* Current() const;
+  int Fail();  // the one exit for files that cannot be trusted
+
+  std::vector<TfdbFieldDef> fields_;
+  std::vector<TfdbIndexDef> indexes_;
+  std::unique_ptr<TfdbDataBlock> data_;
+  std::vector<uint32_t> base_;
+  std::vector<uint32_t> selection_;  // size() is the room; SelCount entries valid
+  bool hasBase_ = false;
+  bool hasSelection_ = false;
+  bool selectionCurrent_ = false;
+};
+
+// 0 when `key` is a beginning of `value` under the search folding table; -1
+// when at the first difference the key's folded byte is smaller; 1 when it is
+// larger or the value ends first. Allocates nothing.
+int PrefixCmp(const char* key, const char* value);
+// Czech alphabetical order with "ch" after "h": -1, 0 or 1.
+int CzechCmp(const char* a, const char* b);
+// Field-name comparison without regard to case: -1, 0 or 1.
+int NameCmp(const char* a, const char* b);
+
+// The three constant 256-byte tables, indexed by the unsigned byte.
+extern const unsigned char kSearchFold[256];
+extern const unsigned char kCollation[256];
+extern const unsigned char kNameFold[256];
+
+#endif  // KARO_STORE_FDB_H

@@ -1,0 +1,40 @@
+// Windows-1250 <-> UTF-8.
+#include <gtest/gtest.h>
+
+#include "Cp1250.h"
+
+namespace karo {
+namespace {
+
+TEST(Cp1250, RoundTripOfEveryByte) {
+  for (int b = 1; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const std::string utf8 = Cp1250ToUtf8(byte);
+    std::string back;
+    const bool undefined = b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+    EXPECT_EQ(Utf8ToCp1250(utf8, &back), !undefined) << b;
+    if (!undefined) {
+      EXPECT_EQ(back, byte) << b;
+    }
+  }
+  EXPECT_EQ(Cp1250ToUtf8("\x8A\xE8\xF8\xBE"), "Ščřľ");
+}
+
+TEST(Cp1250, ComposesDecomposedLettersAndReportsWhatItCannotHold) {
+  std::string out;
+  EXPECT_TRUE(Utf8ToCp1250("Dvor\xCC\x8C\x61\xCC\x81k", &out));  // r + caron, a + acute
+  EXPECT_EQ(out, "Dvo\xF8\xE1k");
+  size_t bad = 0;
+  EXPECT_FALSE(Utf8ToCp1250("ab\xE2\x82\xAC?\xE4\xB8\xAD", &out, &bad));  // euro is fine, CJK not
+  EXPECT_EQ(bad, 6u);
+  EXPECT_EQ(out, "ab\x80?");
+  EXPECT_FALSE(Utf8ToCp1250("a\xCC\x88\xCC\x8C", &out, &bad));  // ä then a stray caron
+  EXPECT_EQ(bad, 3u);
+  for (const char* malformed : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF5\x80\x80\x80", "\x80"}) {
+    EXPECT_FALSE(Utf8ToCp1250(malformed, &out, &bad)) << malformed;
+    EXPECT_EQ(bad, 0u);
+  }
+}
+
+}  // namespace
+}  // namespace karo

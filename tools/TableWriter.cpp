@@ -1,0 +1,215 @@
+#include "TableWriter.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace karo {
+
+namespace {
+
+constexpr uint64_t kMaxData = (uint64_t{1} << 31) - 1;  // the store refuses 2 GiB files
+constexpr size_t kDesc = 20;
+
+void PutFixed16(unsigned char* p, uint32_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+void PutFixed32(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+void PutName(unsigned char* p, const std::string& name) {
+  for (size_t i = 0; i < 16; ++i) p[i] = i < name.size() && i < 15 ? static_cast<unsigned char>(name[i]) : 0;
+}
+
+bool WriteFile(const std::string& path, const unsigned char* bytes, size_t n, std::string* error) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    *error = path + ": cannot create the file";
+    return false;
+  }
+  const bool written = n == 0 || std::fwrite(bytes, 1, n, f) == n;
+  const bool closed = std::fclose(f) == 0;
+  if (!written || !closed) {
+    *error = path + ": cannot write the file";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TableWriter::TableWriter(std::vector<FieldSpec> fields) : fields_(std::move(fields)) {
+  uint32_t at = 0;
+  for (const FieldSpec& f : fields_) {
+    slots_.push_back(static_cast<uint16_t>(at));
+    at += f.Type == 'T' ? 2 : static_cast<uint32_t>(f.Width > 0 ? f.Width : 0);
+  }
+  fixedSize_ = at;
+  std::string ignored;
+  fieldsOk_ = CheckFields(&ignored);
+}
+
+bool TableWriter::CheckFields(std::string* error) const {
+  if (fields_.size() > 0xFFFF) {
+    *error = "too many fields";
+    return false;
+  }
+  for (const FieldSpec& f : fields_) {
+    const std::string what = "field \"" + f.Name + "\": ";
+    if (f.Name.empty() || f.Name.size() > 15 || f.Name.find('\0') != std::string::npos) {
+      *error = what + "a field name has 1 to 15 characters";
+      return false;
+    }
+    if (f.Type == 'C' && (f.Width < 1 || f.Width > 255)) {
+      *error = what + "a text slot is 1 to 255 bytes wide";
+      return false;
+    }
+    if (f.Type == 'N' && (f.Width < 1 || f.Width > 4)) {
+      *error = what + "a number is 1 to 4 bytes wide";
+      return false;
+    }
+    if (f.Type == 'T' && (f.Width < 0 || f.Width > 255)) {
+      *error = what + "the carried width is 0 to 255";
+      return false;
+    }
+    if (f.Type != 'C' && f.Type != 'N' && f.Type != 'T') {
+      *error = what + "the type is C, N or T";
+      return false;
+    }
+  }
+  if (fixedSize_ > 0xFFFF) {
+    *error = "the record's inline slots exceed 65,535 bytes";
+    return false;
+  }
+  return true;
+}
+
+bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error) {
+  if (!fieldsOk_) return CheckFields(error);
+  if (values.size() != fields_.size()) {
+    *error = "a record has " + std::to_string(fields_.size()) + " values, not " +
+             std::to_string(values.size());
+    return false;
+  }
+  std::vector<unsigned char> record(fixedSize_, 0);
+  std::vector<unsigned char> outOfLine;
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    const FieldSpec& f = fields_[i];
+    const FieldValue& v = values[i];
+    const std::string what = "field \"" + f.Name + "\": ";
+    unsigned char* slot = record.data() + slots_[i];
+    if (f.Type == 'N') {
+      const int64_t limit = int64_t{1} << (8 * f.Width);
+      if (v.Type != FieldValue::Kind::Num) {
+        *error = what + "a number is expected";
+        return false;
+      }
+      if (v.Num < 0 || v.Num >= limit) {
+        *error = what + "the number " + std::to_string(v.Num) + " does not fit in " +
+                 std::to_string(f.Width) + " byte(s)";
+        return false;
+      }
+      for (int b = 0; b < f.Width; ++b) slot[b] = static_cast<unsigned char>(v.Num >> (8 * b));
+      continue;
+    }
+    if (v.Type == FieldValue::Kind::Num) {
+      *error = what + "a text is expected";
+      return false;
+    }
+    const bool text = v.Type == FieldValue::Kind::Text;
+    if (text && v.Bytes.find('\0') != std::string::npos) {
+      *error = what + "a text cannot hold a zero byte";
+      return false;
+    }
+    if (f.Type == 'C') {
+      if (!text) {
+        *error = what + "an inline slot holds text only";
+        return false;
+      }
+      if (v.Bytes.size() + 1 > static_cast<size_t>(f.Width)) {
+        *error = what + "the text has " + std::to_string(v.Bytes.size()) + " bytes, the slot holds " +
+                 std::to_string(f.Width - 1);
+        return false;
+      }
+      std::copy(v.Bytes.begin(), v.Bytes.end(), slot);
+      continue;
+    }
+    const size_t at = fixedSize_ + outOfLine.size();
+    if (at > 0xFFFF) {
+      *error = what + "the out-of-line values of a record exceed 65,535 bytes";
+      return false;
+    }
+    PutFixed16(slot, static_cast<uint32_t>(at));
+    outOfLine.insert(outOfLine.end(), v.Bytes.begin(), v.Bytes.end());
+    if (text) outOfLine.push_back(0);
+  }
+  if (data_.size() + record.size() + outOfLine.size() > kMaxData) {
+    *error = "the table's data would reach 2 GiB";
+    return false;
+  }
+  offsets_.push_back(static_cast<uint32_t>(data_.size()));
+  data_.insert(data_.end(), record.begin(), record.end());
+  data_.insert(data_.end(), outOfLine.begin(), outOfLine.end());
+  return true;
+}
+
+bool TableWriter::Write(const std::string& dir, const std::string& name,
+                        std::vector<IndexSpec> indexes, std::string* error) const {
+  if (!CheckFields(error)) return false;
+  if (indexes.empty()) indexes.push_back(IndexSpec{"primary", -1, {}});
+  if (indexes.size() > 0x7FFF) {
+    *error = "too many indexes";
+    return false;
+  }
+  const uint32_t count = Count();
+  if (uint64_t{count} * 4 * indexes.size() > kMaxData) {
+    *error = "the index file would reach 2 GiB";
+    return false;
+  }
+  // NAME.x: every array in full.
+  std::vector<unsigned char> x(size_t{count} * 4 * indexes.size());
+  unsigned char* xp = x.data();
+  for (const IndexSpec& index : indexes) {
+    if (!index.Order.empty() && index.Order.size() != count) {
+      *error = "index \"" + index.Name + "\" does not list every record";
+      return false;
+    }
+    std::vector<bool> seen(count, false);
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint32_t r = index.Order.empty() ? i : index.Order[i];
+      if (r >= count || seen[r]) {
+        *error = "index \"" + index.Name + "\" is not a permutation of the records";
+        return false;
+      }
+      seen[r] = true;
+      PutFixed32(xp, offsets_[r]);
+      xp += 4;
+    }
+  }
+  // NAME.f: counts, then field and index descriptors.
+  std::vector<unsigned char> f(8 + kDesc * (fields_.size() + indexes.size()), 0);
+  PutFixed32(f.data(), count);
+  PutFixed16(f.data() + 4, static_cast<uint32_t>(fields_.size()));
+  PutFixed16(f.data() + 6, static_cast<uint32_t>(indexes.size()));
+  unsigned char* fp = f.data() + 8;
+  for (size_t i = 0; i < fields_.size(); ++i, fp += kDesc) {
+    PutFixed16(fp, slots_[i]);
+    fp[2] = static_cast<unsigned char>(fields_[i].Type);
+    fp[3] = static_cast<unsigned char>(fields_[i].Width);
+    PutName(fp + 4, fields_[i].Name);
+  }
+  for (const IndexSpec& index : indexes) {
+    PutFixed16(fp, index.KeyField < 0 ? 0xFFFF : static_cast<uint32_t>(index.KeyField));
+    fp[2] = 'A';
+    PutName(fp + 4, index.Name);
+    fp += kDesc;
+  }
+  const std::string base = dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
+  return WriteFile(base + ".f", f.data(), f.size(), error) &&
+         WriteFile(base + ".d", data_.data(), data_.size(), error) &&
+         WriteFile(base + ".x", x.data(), x.size(), error);
+}
+
+}  // namespace karo
