@@ -195,6 +195,11 @@ char TfdbTable::FieldType(int32_t field) const {
   return fields_[static_cast<size_t>(field)].Type;
 }
 
+const char* TfdbTable::FieldName(int32_t field) const {
+  if (field < 0 || field >= FieldCount) return "";
+  return fields_[static_cast<size_t>(field)].Name;
+}
+
 const unsigned char* TfdbTable::DataEnd() const {
   return data_ ? data_->Bytes.get() + data_->Count : nullptr;
 }

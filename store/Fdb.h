@@ -96,6 +96,8 @@ class TfdbTable {
   int32_t GetNumByName(int32_t record, const char* name) const;
   // 'C', 'N', 'T' or the stored code; 0 for a field number out of range.
   char FieldType(int32_t field) const;
+  // The field's stored name; "" for a field number out of range.
+  const char* FieldName(int32_t field) const;
   // End of the loaded data: readers of code lists (which a text read hands out
   // as raw positions) stop here. Null without data.
   const unsigned char* DataEnd() const;

@@ -26,13 +26,13 @@ void PutName(unsigned char* p, const std::string& name) {
 bool WriteFile(const std::string& path, const unsigned char* bytes, size_t n, std::string* error) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) {
-    *error = path + ": cannot create the file";
+    *error = path + ": soubor nelze vytvořit";
     return false;
   }
   const bool written = n == 0 || std::fwrite(bytes, 1, n, f) == n;
   const bool closed = std::fclose(f) == 0;
   if (!written || !closed) {
-    *error = path + ": cannot write the file";
+    *error = path + ": soubor nelze zapsat";
     return false;
   }
   return true;
@@ -53,34 +53,34 @@ TableWriter::TableWriter(std::vector<FieldSpec> fields) : fields_(std::move(fiel
 
 bool TableWriter::CheckFields(std::string* error) const {
   if (fields_.size() > 0xFFFF) {
-    *error = "too many fields";
+    *error = "příliš mnoho polí";
     return false;
   }
   for (const FieldSpec& f : fields_) {
-    const std::string what = "field \"" + f.Name + "\": ";
+    const std::string what = "pole \"" + f.Name + "\": ";
     if (f.Name.empty() || f.Name.size() > 15 || f.Name.find('\0') != std::string::npos) {
-      *error = what + "a field name has 1 to 15 characters";
+      *error = what + "název pole má 1 až 15 znaků";
       return false;
     }
     if (f.Type == 'C' && (f.Width < 1 || f.Width > 255)) {
-      *error = what + "a text slot is 1 to 255 bytes wide";
+      *error = what + "textové pole má šířku 1 až 255 bajtů";
       return false;
     }
     if (f.Type == 'N' && (f.Width < 1 || f.Width > 4)) {
-      *error = what + "a number is 1 to 4 bytes wide";
+      *error = what + "číslo má šířku 1 až 4 bajty";
       return false;
     }
     if (f.Type == 'T' && (f.Width < 0 || f.Width > 255)) {
-      *error = what + "the carried width is 0 to 255";
+      *error = what + "šířka je 0 až 255";
       return false;
     }
     if (f.Type != 'C' && f.Type != 'N' && f.Type != 'T') {
-      *error = what + "the type is C, N or T";
+      *error = what + "typ pole je C, N nebo T";
       return false;
     }
   }
   if (fixedSize_ > 0xFFFF) {
-    *error = "the record's inline slots exceed 65,535 bytes";
+    *error = "pevná část záznamu přesahuje 65 535 bajtů";
     return false;
   }
   return true;
@@ -89,7 +89,7 @@ bool TableWriter::CheckFields(std::string* error) const {
 bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error) {
   if (!fieldsOk_) return CheckFields(error);
   if (values.size() != fields_.size()) {
-    *error = "a record has " + std::to_string(fields_.size()) + " values, not " +
+    *error = "záznam má mít " + std::to_string(fields_.size()) + " hodnot, ne " +
              std::to_string(values.size());
     return false;
   }
@@ -98,38 +98,38 @@ bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error)
   for (size_t i = 0; i < fields_.size(); ++i) {
     const FieldSpec& f = fields_[i];
     const FieldValue& v = values[i];
-    const std::string what = "field \"" + f.Name + "\": ";
+    const std::string what = "pole \"" + f.Name + "\": ";
     unsigned char* slot = record.data() + slots_[i];
     if (f.Type == 'N') {
       const int64_t limit = int64_t{1} << (8 * f.Width);
       if (v.Type != FieldValue::Kind::Num) {
-        *error = what + "a number is expected";
+        *error = what + "očekává se číslo";
         return false;
       }
       if (v.Num < 0 || v.Num >= limit) {
-        *error = what + "the number " + std::to_string(v.Num) + " does not fit in " +
-                 std::to_string(f.Width) + " byte(s)";
+        *error = what + "číslo " + std::to_string(v.Num) + " se nevejde do " +
+                 std::to_string(f.Width) + " bajtů";
         return false;
       }
       for (int b = 0; b < f.Width; ++b) slot[b] = static_cast<unsigned char>(v.Num >> (8 * b));
       continue;
     }
     if (v.Type == FieldValue::Kind::Num) {
-      *error = what + "a text is expected";
+      *error = what + "očekává se text";
       return false;
     }
     const bool text = v.Type == FieldValue::Kind::Text;
     if (text && v.Bytes.find('\0') != std::string::npos) {
-      *error = what + "a text cannot hold a zero byte";
+      *error = what + "text nesmí obsahovat nulový bajt";
       return false;
     }
     if (f.Type == 'C') {
       if (!text) {
-        *error = what + "an inline slot holds text only";
+        *error = what + "pevné pole pojme jen text";
         return false;
       }
       if (v.Bytes.size() + 1 > static_cast<size_t>(f.Width)) {
-        *error = what + "the text has " + std::to_string(v.Bytes.size()) + " bytes, the slot holds " +
+        *error = what + "text má " + std::to_string(v.Bytes.size()) + " bajtů, pole pojme " +
                  std::to_string(f.Width - 1);
         return false;
       }
@@ -138,7 +138,7 @@ bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error)
     }
     const size_t at = fixedSize_ + outOfLine.size();
     if (at > 0xFFFF) {
-      *error = what + "the out-of-line values of a record exceed 65,535 bytes";
+      *error = what + "texty a seznamy záznamu se nevejdou do 65 535 bajtů od začátku záznamu";
       return false;
     }
     PutFixed16(slot, static_cast<uint32_t>(at));
@@ -146,7 +146,7 @@ bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error)
     if (text) outOfLine.push_back(0);
   }
   if (data_.size() + record.size() + outOfLine.size() > kMaxData) {
-    *error = "the table's data would reach 2 GiB";
+    *error = "data tabulky by dosáhla 2 GiB";
     return false;
   }
   offsets_.push_back(static_cast<uint32_t>(data_.size()));
@@ -160,12 +160,12 @@ bool TableWriter::Write(const std::string& dir, const std::string& name,
   if (!CheckFields(error)) return false;
   if (indexes.empty()) indexes.push_back(IndexSpec{"primary", -1, {}});
   if (indexes.size() > 0x7FFF) {
-    *error = "too many indexes";
+    *error = "příliš mnoho indexů";
     return false;
   }
   const uint32_t count = Count();
   if (uint64_t{count} * 4 * indexes.size() > kMaxData) {
-    *error = "the index file would reach 2 GiB";
+    *error = "indexový soubor by dosáhl 2 GiB";
     return false;
   }
   // NAME.x: every array in full.
@@ -173,14 +173,14 @@ bool TableWriter::Write(const std::string& dir, const std::string& name,
   unsigned char* xp = x.data();
   for (const IndexSpec& index : indexes) {
     if (!index.Order.empty() && index.Order.size() != count) {
-      *error = "index \"" + index.Name + "\" does not list every record";
+      *error = "index \"" + index.Name + "\" neuvádí všechny záznamy";
       return false;
     }
     std::vector<bool> seen(count, false);
     for (uint32_t i = 0; i < count; ++i) {
       const uint32_t r = index.Order.empty() ? i : index.Order[i];
       if (r >= count || seen[r]) {
-        *error = "index \"" + index.Name + "\" is not a permutation of the records";
+        *error = "index \"" + index.Name + "\" uvádí některý záznam dvakrát nebo neexistující záznam";
         return false;
       }
       seen[r] = true;

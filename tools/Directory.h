@@ -1,0 +1,103 @@
+// Builds the nine tables of a directory from its source: lookup entries,
+// aphorisms and provider rows in UTF-8, with codes as the source writes them
+// (see docs/directory-source.md). Every problem is collected as
+// "file:line: message"; nothing is written unless there is none.
+#ifndef KARO_TOOLS_DIRECTORY_H
+#define KARO_TOOLS_DIRECTORY_H
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "TableWriter.h"
+
+namespace karo {
+
+// Columns of the providers' source file, in the order karo-build writes them.
+enum ProviderColumn : int {
+  kId, kUroven, kJmeno, kPracoviste, kUlice, kObec, kPsc, kOkres, kTypZarizeni, kJazyky,
+  kPojistovny, kObory, kRubriky, kTelefony, kFax, kMobil, kEmail, kWww, kFvlast, kOstruktura,
+  kSpecipece, kPozn, kOrdihod, kAmbulance, kPohotovost, kVysetreni, kObjdoba, kNpece, kNhospit,
+  kProviderColumns
+};
+extern const char* const kProviderColumnNames[kProviderColumns];
+using ProviderRow = std::array<std::string, kProviderColumns>;
+
+// The six lookup tables, in the order of their codes' use.
+enum class Lookup { Okresy, Obory, Rubriky, Jazyky, Pojistovny, TypZarizeni };
+constexpr int kLookupCount = 6;
+
+// A source file's name and columns.
+struct SourceFile {
+  const char* File;                   // e.g. "okresy.csv"
+  const char* Table;                  // e.g. "okresy"
+  std::vector<const char*> Columns;   // in the order karo-build writes them
+};
+const SourceFile& LookupSource(Lookup which);
+const SourceFile& AphorismSource();
+const SourceFile& ProviderSource();
+// The nine table names, in the order the program opens them.
+extern const char* const kTableNames[9];
+
+// Where a row comes from, for messages.
+struct Where {
+  std::string File;
+  int Line = 0;
+};
+
+class DirectoryBuilder {
+ public:
+  DirectoryBuilder();
+  ~DirectoryBuilder();
+
+  // Lookup entries in the columns of LookupSource(which). Add every lookup
+  // entry before the first provider.
+  void AddLookupEntry(Lookup which, const std::vector<std::string>& values, const Where& where);
+  // An aphorism: group number and text.
+  void AddAphorism(const std::string& group, const std::string& text, const Where& where);
+  void AddProvider(const ProviderRow& row, const Where& where);
+
+  // Reports a problem found outside the builder (a malformed file, say).
+  void AddError(const Where& where, const std::string& message);
+  const std::vector<std::string>& Errors() const { return errors_; }
+  size_t ErrorCount() const { return errorCount_; }
+  uint32_t ProviderCount() const;
+
+  // Writes the nine tables into outDir (created if missing) through a
+  // temporary folder beside it; false, with the errors, when anything failed.
+  bool Finish(const std::string& outDir);
+
+ private:
+  struct LookupState {
+    std::unique_ptr<TableWriter> Writer;
+    std::unordered_map<std::string, int> Codes;  // code (or language name) -> position
+    int Count = 0;
+  };
+  bool Text(const std::string& utf8, const Where& where, const char* column, bool multiline,
+            std::string* out);
+  bool Codes(const std::string& list, Lookup which, bool wide, const Where& where,
+             const char* column, std::string* out);
+  bool WriteAll(const std::string& dir);
+
+  std::array<LookupState, kLookupCount> lookups_;
+  std::unique_ptr<TableWriter> aphorisms_, search_, detail_;
+  std::vector<std::pair<int32_t, uint32_t>> ids_;  // identifier, provider number
+  std::vector<uint32_t> lines_;                    // source line of each provider
+  std::string providerFile_;
+  std::vector<std::string> errors_;
+  size_t errorCount_ = 0;
+};
+
+// Reads a whole source folder into the builder (missing files, missing or
+// unknown columns and malformed CSV are reported as errors).
+void ReadSourceDir(const std::string& dir, DirectoryBuilder* builder);
+
+// Parses a whole decimal number in [min, max]; false otherwise.
+bool ParseInt(const std::string& s, int64_t min, int64_t max, int64_t* out);
+
+}  // namespace karo
+
+#endif  // KARO_TOOLS_DIRECTORY_H

@@ -1,0 +1,497 @@
+#include "Sample.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "Cp1250.h"
+#include "Csv.h"
+#include "Fdb.h"
+
+namespace karo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// splitmix64: small, fast and the same everywhere.
+class Rng {
+ public:
+  explicit Rng(uint64_t seed) : state_(seed) {}
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  uint32_t Below(uint32_t n) { return n ? static_cast<uint32_t>(Next() % n) : 0; }
+  bool Percent(uint32_t p) { return Below(100) < p; }
+
+ private:
+  uint64_t state_;
+};
+
+// Picks an index with probability proportional to its weight.
+class Weighted {
+ public:
+  // A weight of 0 is never picked.
+  void Add(uint64_t weight) { sums_.push_back((sums_.empty() ? 0 : sums_.back()) + weight); }
+  size_t Pick(Rng& rng) const {
+    if (sums_.empty() || sums_.back() == 0) return 0;
+    const uint64_t x = rng.Next() % sums_.back();
+    return static_cast<size_t>(std::upper_bound(sums_.begin(), sums_.end(), x) - sums_.begin());
+  }
+  bool Empty() const { return sums_.empty(); }
+
+ private:
+  std::vector<uint64_t> sums_;
+};
+
+// One reference list: rows by column name.
+struct Table {
+  std::vector<std::string> Header;
+  std::vector<std::vector<std::string>> Rows;
+  int Column(const std::string& name) const {
+    const auto it = std::find(Header.begin(), Header.end(), name);
+    return it == Header.end() ? -1 : static_cast<int>(it - Header.begin());
+  }
+};
+
+bool Load(const std::string& dir, const std::string& file, const std::vector<std::string>& columns,
+          DirectoryBuilder* builder, Table* table) {
+  const std::string path = (fs::path(dir) / file).string();
+  CsvReader csv;
+  if (!csv.Open(path)) {
+    builder->AddError({path, 0}, "referenční seznam nelze otevřít");
+    return false;
+  }
+  std::vector<std::string> fields;
+  if (!csv.Next(&fields)) {
+    builder->AddError({path, csv.Line()}, "referenční seznam je prázdný");
+    return false;
+  }
+  table->Header = fields;
+  for (const std::string& c : columns) {
+    if (table->Column(c) < 0) {
+      builder->AddError({path, 1}, "chybí sloupec \"" + c + "\"");
+      return false;
+    }
+  }
+  std::vector<std::string> row;
+  while (csv.Next(&fields)) {
+    if (fields.size() != table->Header.size()) {
+      builder->AddError({path, csv.Line()}, "řádek má jiný počet polí než záhlaví");
+      return false;
+    }
+    row.clear();
+    for (const std::string& c : columns) row.push_back(fields[static_cast<size_t>(table->Column(c))]);
+    table->Rows.push_back(row);
+  }
+  if (!csv.Error().empty()) {
+    builder->AddError({path, csv.Line()}, csv.Error());
+    return false;
+  }
+  if (table->Rows.empty()) {
+    builder->AddError({path, 1}, "referenční seznam nemá žádný řádek");
+    return false;
+  }
+  return true;
+}
+
+Weighted WeightsOf(const Table& t, size_t column) {
+  Weighted w;
+  for (const auto& row : t.Rows) {
+    int64_t v = 1;
+    ParseInt(row[column], 0, INT64_C(1) << 40, &v);
+    w.Add(static_cast<uint64_t>(v));  // a weight that is not a number counts as 1
+  }
+  return w;
+}
+
+// Lower-case ASCII of a Czech text, for e-mail and web addresses.
+std::string Ascii(const std::string& utf8) {
+  std::string bytes, out;
+  Utf8ToCp1250(utf8, &bytes);
+  for (const char c : bytes) {
+    const unsigned char f = kSearchFold[static_cast<unsigned char>(c)];
+    if ((f >= 'a' && f <= 'z') || (f >= '0' && f <= '9')) out.push_back(static_cast<char>(f));
+  }
+  return out;
+}
+
+const char* const kSpecialCare[] = {
+    "Očkování", "EKG", "24hodinové měření krevního tlaku", "Ultrazvukové vyšetření", "Odběry krve",
+    "Preventivní prohlídky", "Cestovní medicína", "Akupunktura", "Poradna pro odvykání kouření",
+    "Vyšetření CRP", "Spirometrie", "Dopplerovské vyšetření", "Malé chirurgické zákroky",
+    "Poradna pro diabetiky", "Kryoterapie"};
+const char* const kNotes[] = {
+    "Bezbariérový přístup.", "Parkoviště před budovou.", "Objednání telefonicky nebo e-mailem.",
+    "Ordinace je ve 2. patře, výtah v budově.", "Nové pacienty přijímáme.",
+    "Nové pacienty nepřijímáme.", "Odběry jen do 9:00.", "Platba kartou možná.",
+    "Zastupuje sousední ordinace ve stejné budově."};
+const char* const kAboveStandard[] = {
+    "Individuální konzultace mimo ordinační hodiny", "Objednání na přesný čas",
+    "Telefonické konzultace", "Vyšetření v domácnosti pacienta", "Rozšířené laboratorní vyšetření",
+    "Preventivní program pro firmy", "Nadstandardní pokoj s příslušenstvím", "Možnost doprovodu",
+    "Pokoj s televizí a internetem", "Strava podle výběru"};
+
+std::string PickSome(Rng& rng, const char* const* items, size_t n, size_t most, const char* sep) {
+  std::set<size_t> chosen;
+  const size_t k = 1 + rng.Below(static_cast<uint32_t>(most));
+  while (chosen.size() < k) chosen.insert(rng.Below(static_cast<uint32_t>(n)));
+  std::string s;
+  for (const size_t i : chosen) s += (s.empty() ? "" : sep) + std::string(items[i]);
+  return s;
+}
+
+std::string Time(int minutes) {
+  return std::to_string(minutes / 60) + ":" + (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60);
+}
+
+// Office hours: one line per weekday, empty at the weekend.
+std::string OfficeHours(Rng& rng) {
+  const int start = 6 * 60 + 30 + 30 * static_cast<int>(rng.Below(4));
+  const int late = static_cast<int>(rng.Below(5));
+  std::string s;
+  for (int day = 0; day < 7; ++day) {
+    if (day) s += "\n";
+    if (day >= 5) continue;
+    if (day == late) {
+      s += Time(12 * 60) + " - " + Time(18 * 60);
+    } else if (day == 4) {
+      s += Time(start) + " - " + Time(start + 5 * 60);
+    } else {
+      s += Time(start) + " - " + Time(start + 5 * 60) + ", " + Time(start + 5 * 60 + 60) + " - " +
+           Time(start + 8 * 60);
+    }
+  }
+  return s;
+}
+
+std::string Repeat7(const std::string& weekday, const std::string& weekend) {
+  std::string s;
+  for (int day = 0; day < 7; ++day) s += (day ? "\n" : "") + (day < 5 ? weekday : weekend);
+  return s;
+}
+
+std::string Phone(Rng& rng, char first) {
+  std::string s = "+420 ";
+  s.push_back(first);
+  for (int i = 1; i < 9; ++i) {
+    if (i % 3 == 0) s.push_back(' ');
+    s.push_back(static_cast<char>('0' + rng.Below(10)));
+  }
+  return s;
+}
+
+class Generator {
+ public:
+  Generator(const SampleOptions& options, DirectoryBuilder* builder) : options_(options), builder_(builder) {}
+  void Run();
+
+ private:
+  bool LoadAll();
+  void EmitLookups();
+  void Lookups();
+  ProviderRow Provider(uint64_t i);
+  std::string FacilityFor(const std::string& specialty, bool pharmacy);
+  void Emit(const std::string& file, const std::vector<std::string>& header,
+            const std::vector<std::vector<std::string>>& rows);
+
+  const SampleOptions& options_;
+  DirectoryBuilder* builder_;
+  Rng rng_{0};
+  Table okresy_, obce_, prijmeni_, jmena_, obory_, pojistovny_, typy_, jazyky_, rubriky_,
+      rubrikyObory_, aforismy_, ulice_, vlastnictvi_;
+  Weighted obecW_, jmenoW_[2], oborW_, typW_, hospitalW_, jazykW_, uliceW_, vlastW_;
+  std::vector<size_t> prijmeniBy_[2];
+  std::map<std::string, std::string> okresNuts_;            // district name -> code
+  std::map<std::string, std::vector<std::string>> rubrikyOf_;  // specialty code -> categories
+  std::map<std::string, size_t> typIndex_;                  // facility code -> row
+  std::vector<size_t> pojistovnyOrder_;
+};
+
+bool Generator::LoadAll() {
+  const std::string& d = options_.ReferenceDir;
+  return Load(d, "okresy.csv", {"nazev", "nuts", "vaha"}, builder_, &okresy_) &&
+         Load(d, "obce.csv", {"obec", "okres", "psc", "vaha"}, builder_, &obce_) &&
+         Load(d, "prijmeni.csv", {"prijmeni", "pohlavi"}, builder_, &prijmeni_) &&
+         Load(d, "jmena.csv", {"jmeno", "pohlavi", "vaha"}, builder_, &jmena_) &&
+         Load(d, "obory.csv", {"kod", "nazev", "vaha"}, builder_, &obory_) &&
+         Load(d, "pojistovny.csv", {"kod", "nazev", "vaha"}, builder_, &pojistovny_) &&
+         Load(d, "typzarizeni.csv", {"kod", "nazev", "vaha"}, builder_, &typy_) &&
+         Load(d, "jazyky.csv", {"nazev", "vaha"}, builder_, &jazyky_) &&
+         Load(d, "rubriky.csv", {"nazev", "aforismus"}, builder_, &rubriky_) &&
+         Load(d, "rubriky_obory.csv", {"rubrika", "obor_kod"}, builder_, &rubrikyObory_) &&
+         Load(d, "aforismy.csv", {"skupina", "text"}, builder_, &aforismy_) &&
+         Load(d, "ulice.csv", {"nazev", "vaha"}, builder_, &ulice_) &&
+         Load(d, "vlastnictvi.csv", {"nazev", "vaha"}, builder_, &vlastnictvi_);
+}
+
+void Generator::Emit(const std::string& file, const std::vector<std::string>& header,
+                     const std::vector<std::vector<std::string>>& rows) {
+  if (options_.EmitSource.empty()) return;
+  const std::string path = (fs::path(options_.EmitSource) / file).string();
+  CsvWriter csv;
+  if (!csv.Open(path)) {
+    builder_->AddError({path, 0}, "soubor nelze vytvořit");
+    return;
+  }
+  csv.Write(header);
+  for (const auto& row : rows) csv.Write(row);
+  if (!csv.Close()) builder_->AddError({path, 0}, "soubor nelze zapsat");
+}
+
+// Category codes are made from the category's position: R01, R02, ...
+std::string CategoryCode(size_t i) { return (i + 1 < 10 ? "R0" : "R") + std::to_string(i + 1); }
+
+void Generator::Lookups() {
+  // Source rows of the six lookup tables and the aphorisms, as a user would write them.
+  std::vector<std::vector<std::string>> rows[kLookupCount + 1];
+  for (const auto& r : okresy_.Rows) rows[0].push_back({r[1], r[0]});
+  for (const auto& r : obory_.Rows) rows[1].push_back({r[0], r[1]});
+  for (size_t i = 0; i < rubriky_.Rows.size(); ++i) rows[2].push_back({CategoryCode(i), rubriky_.Rows[i][0], rubriky_.Rows[i][1]});
+  for (const auto& r : jazyky_.Rows) rows[3].push_back({r[0]});
+  for (const auto& r : pojistovny_.Rows) rows[4].push_back({r[0], r[1]});
+  for (const auto& r : typy_.Rows) rows[5].push_back({r[0], r[1]});
+  for (const auto& r : aforismy_.Rows) rows[6].push_back({r[0], r[1]});
+  for (int i = 0; i < kLookupCount; ++i) {
+    const SourceFile& source = LookupSource(static_cast<Lookup>(i));
+    int line = 1;
+    for (const auto& row : rows[i]) builder_->AddLookupEntry(static_cast<Lookup>(i), row, {source.File, ++line});
+    Emit(source.File, {source.Columns.begin(), source.Columns.end()}, rows[i]);
+  }
+  int line = 1;
+  for (const auto& row : rows[6]) builder_->AddAphorism(row[0], row[1], {AphorismSource().File, ++line});
+  Emit(AphorismSource().File, {AphorismSource().Columns.begin(), AphorismSource().Columns.end()}, rows[6]);
+
+  // Pickers.
+  obecW_ = WeightsOf(obce_, 3);
+  for (const auto& r : okresy_.Rows) okresNuts_[r[0]] = r[1];
+  for (size_t i = 0; i < prijmeni_.Rows.size(); ++i) prijmeniBy_[prijmeni_.Rows[i][1] == "Z"].push_back(i);
+  for (const auto& r : jmena_.Rows) {
+    int64_t v = 1;
+    ParseInt(r[2], 0, INT64_C(1) << 40, &v);
+    jmenoW_[r[1] == "Z"].Add(static_cast<uint64_t>(v));
+    jmenoW_[r[1] != "Z"].Add(0);
+  }
+  oborW_ = WeightsOf(obory_, 2);
+  typW_ = WeightsOf(typy_, 2);
+  for (size_t i = 0; i < typy_.Rows.size(); ++i) {
+    typIndex_[typy_.Rows[i][0]] = i;
+    int64_t v = 0;
+    ParseInt(typy_.Rows[i][2], 0, INT64_C(1) << 40, &v);
+    hospitalW_.Add(typy_.Rows[i][0][0] == '1' ? static_cast<uint64_t>(v) : 0);
+  }
+  jazykW_ = WeightsOf(jazyky_, 1);
+  uliceW_ = WeightsOf(ulice_, 1);
+  vlastW_ = WeightsOf(vlastnictvi_, 1);
+  for (const auto& r : rubrikyObory_.Rows) rubrikyOf_[r[1]].push_back(r[0]);
+}
+
+std::string Generator::FacilityFor(const std::string& specialty, bool pharmacy) {
+  auto known = [&](const char* code) { return typIndex_.count(code) ? std::string(code) : std::string(); };
+  std::string code;
+  if (pharmacy) code = known("510");
+  else if (specialty == "001") code = known(rng_.Percent(80) ? "320" : "302");
+  else if (specialty == "002") code = known("321");
+  else if (specialty == "014" || specialty == "015") code = known(rng_.Percent(85) ? "322" : "302");
+  else if (specialty == "603" || specialty == "604") code = known("323");
+  else if (specialty.size() == 3 && specialty[1] >= 'A' && specialty[1] <= 'Z') {
+    code = typy_.Rows[hospitalW_.Pick(rng_)][0];
+  } else {
+    const uint32_t r = rng_.Below(100);
+    code = known(r < 55 ? "324" : r < 80 ? "302" : r < 90 ? "301" : "310");
+  }
+  return code.empty() ? typy_.Rows[typW_.Pick(rng_)][0] : code;
+}
+
+ProviderRow Generator::Provider(uint64_t i) {
+  ProviderRow p;
+  Rng& rng = rng_;
+  const int female = rng.Percent(56) ? 1 : 0;
+  const std::vector<size_t>& surnames = prijmeniBy_[female];
+  const size_t surnameRow = surnames.empty() ? rng.Below(static_cast<uint32_t>(prijmeni_.Rows.size()))
+                                             : surnames[rng.Below(static_cast<uint32_t>(surnames.size()))];
+  const std::string surname = prijmeni_.Rows[surnameRow][0];
+  const std::string first = jmena_.Rows[jmenoW_[female].Pick(rng)][0];
+  const auto& obec = obce_.Rows[obecW_.Pick(rng)];
+  const uint32_t levelRoll = rng.Below(100);
+  const int level = levelRoll < 35 ? 1 : levelRoll < 65 ? 2 : levelRoll < 87 ? 3 : 4;
+
+  // Specialties and the categories that go with them; a few pharmacies.
+  const bool pharmacy = rng.Percent(4);
+  std::vector<size_t> specialties;
+  if (!pharmacy) {
+    const uint32_t k = rng.Percent(70) ? 1 : rng.Percent(73) ? 2 : 3;
+    while (specialties.size() < k) {
+      const size_t s = oborW_.Pick(rng);
+      if (std::find(specialties.begin(), specialties.end(), s) == specialties.end()) specialties.push_back(s);
+      if (specialties.size() >= obory_.Rows.size()) break;
+    }
+  }
+  const std::string mainSpecialty = specialties.empty() ? "" : obory_.Rows[specialties[0]][0];
+  std::vector<std::string> categories;
+  if (pharmacy) {
+    for (size_t r = 0; r < rubriky_.Rows.size(); ++r)
+      if (rubriky_.Rows[r][0] == "Lékárna") categories.push_back(CategoryCode(r));
+  } else if (!rng.Percent(5)) {
+    for (const size_t s : specialties) {
+      for (const std::string& name : rubrikyOf_[obory_.Rows[s][0]]) {
+        for (size_t r = 0; r < rubriky_.Rows.size(); ++r) {
+          if (rubriky_.Rows[r][0] == name &&
+              std::find(categories.begin(), categories.end(), CategoryCode(r)) == categories.end()) {
+            categories.push_back(CategoryCode(r));
+          }
+        }
+      }
+    }
+  }
+  const std::string facility = FacilityFor(mainSpecialty, pharmacy);
+  const std::string facilityName = typy_.Rows[typIndex_[facility]][1];
+  const bool hospital = facility[0] == '1';
+  const bool centre = facility == "301" || facility == "302" || facility == "310";
+
+  // Names: the workplace and the head of it.
+  const std::string town = obec[0];
+  std::string title = "MUDr.";
+  if (facility == "322" && rng.Percent(40)) title = "MDDr.";
+  if (facility == "340") title = "PhDr.";
+  if (facility == "341" || facility == "351") title = "Mgr.";
+  if (pharmacy) title = "PharmDr.";
+  std::string workplace;
+  const uint32_t style = rng.Below(100);
+  if (pharmacy) {
+    static const char* const kPharmacy[] = {"U Zlatého lva", "U Černého orla", "Na Náměstí", "U Nemocnice",
+                                            "Pod Lipami", "U Svaté Anny", "Na Poliklinice", "Centrum"};
+    workplace = style < 50 ? std::string("Lékárna ") + kPharmacy[rng.Below(8)] : "Lékárna " + town;
+  } else if (hospital) {
+    workplace = style < 60 ? "Nemocnice " + town + (rng.Percent(50) ? ", a.s." : "")
+                           : facilityName + " " + town;
+  } else if (centre) {
+    static const char* const kCentre[] = {"Poliklinika ", "Zdravotní středisko ", "Medicentrum ", "Zdravotnické centrum "};
+    workplace = kCentre[rng.Below(4)] + town + (rng.Percent(40) ? " s.r.o." : "");
+  } else if (style < 50) {
+    workplace = title + " " + first + " " + surname;
+  } else if (style < 75) {
+    static const char* const kPractice[] = {"Ordinace ", "Ambulance ", "Praxe ", "MEDICUS "};
+    workplace = kPractice[rng.Below(4)] + (rng.Percent(50) ? surname : town) + " s.r.o.";
+  } else {
+    workplace = (specialties.empty() ? facilityName : obory_.Rows[specialties[0]][1]) + ", " + town;
+  }
+  const std::string street = ulice_.Rows[uliceW_.Pick(rng)][0] + " " +
+                             std::to_string(1 + rng.Below(rng.Percent(70) ? 120 : 2500)) +
+                             (rng.Percent(30) ? "/" + std::to_string(1 + rng.Below(40)) : "");
+
+  p[kId] = std::to_string(10000 + 2 * i + rng.Below(2));
+  p[kUroven] = std::to_string(level);
+  p[kJmeno] = surname + " " + first;
+  p[kPracoviste] = workplace;
+  p[kUlice] = street;
+  p[kObec] = town;
+  p[kPsc] = obec[2];
+  p[kOkres] = okresNuts_.count(obec[1]) ? okresNuts_[obec[1]] : okresy_.Rows[0][1];
+  p[kTypZarizeni] = facility;
+  std::string list;
+  if (rng.Percent(45)) {
+    std::set<size_t> langs;
+    const uint32_t k = 1 + rng.Below(3);
+    while (langs.size() < k && langs.size() < jazyky_.Rows.size()) langs.insert(jazykW_.Pick(rng));
+    for (const size_t l : langs) list += (list.empty() ? "" : "|") + jazyky_.Rows[l][0];
+  }
+  p[kJazyky] = list;
+  list.clear();
+  for (size_t k = 0; k < pojistovny_.Rows.size(); ++k) {
+    if (rng.Percent(k == 0 ? 97 : 75)) list += (list.empty() ? "" : "|") + pojistovny_.Rows[k][0];
+  }
+  if (list.empty()) list = pojistovny_.Rows[0][0];
+  p[kPojistovny] = list;
+  list.clear();
+  for (const size_t s : specialties) list += (list.empty() ? "" : "|") + obory_.Rows[s][0];
+  p[kObory] = list;
+  list.clear();
+  for (const std::string& c : categories) list += (list.empty() ? "" : "|") + c;
+  p[kRubriky] = list;
+
+  // Contacts.
+  const char area = obec[2].empty() ? '4' : obec[2][0] == '1' ? '2' : obec[2][0] <= '3' ? '3' : obec[2][0] <= '5' ? '4' : '5';
+  p[kTelefony] = Phone(rng, area) + (rng.Percent(25) ? ", " + Phone(rng, area) : "");
+  p[kFax] = rng.Percent(20) ? Phone(rng, area) : "";
+  p[kMobil] = rng.Percent(55) ? Phone(rng, rng.Percent(50) ? '6' : '7') : "";
+  static const char* const kMail[] = {"seznam.cz", "email.cz", "centrum.cz", "volny.cz", "gmail.com"};
+  const std::string slug = Ascii(pharmacy || hospital || centre ? workplace : surname);
+  p[kEmail] = rng.Percent(70) ? (rng.Percent(50) ? "ordinace." : "") + slug + "@" + kMail[rng.Below(5)] : "";
+  p[kWww] = rng.Percent(35) ? "www." + slug + (rng.Percent(30) ? "-" + Ascii(town) : "") + ".cz" : "";
+  p[kFvlast] = vlastnictvi_.Rows[vlastW_.Pick(rng)][0];
+  if (hospital || centre) {
+    std::set<size_t> parts;
+    const uint32_t k = 3 + rng.Below(5);
+    while (parts.size() < k && parts.size() < obory_.Rows.size()) parts.insert(oborW_.Pick(rng));
+    std::string s;
+    for (const size_t part : parts) s += (s.empty() ? "" : "\n") + obory_.Rows[part][1];
+    p[kOstruktura] = s;
+  }
+  if (level >= 1) {
+    p[kSpecipece] = rng.Percent(35) ? PickSome(rng, kSpecialCare, std::size(kSpecialCare), 3, "\n") : "";
+    p[kPozn] = rng.Percent(25) ? PickSome(rng, kNotes, std::size(kNotes), 2, " ") : "";
+  }
+  if (level >= 3) {
+    p[kOrdihod] = OfficeHours(rng);
+    if (hospital) p[kAmbulance] = Repeat7("nepřetržitě", "nepřetržitě");
+    if (hospital || centre || mainSpecialty == "003") {
+      p[kPohotovost] = rng.Percent(60) ? Repeat7("16:00 - 22:00", "8:00 - 20:00") : "";
+    }
+    p[kVysetreni] = rng.Percent(60) ? "ano" : "ne";
+    p[kObjdoba] = std::to_string(rng.Percent(40) ? 0 : 1 + rng.Below(30));
+  }
+  if (level >= 4) {
+    p[kNpece] = PickSome(rng, kAboveStandard, 6, 3, "\n");
+    p[kNhospit] = hospital ? PickSome(rng, kAboveStandard + 6, 4, 2, "\n") : "";
+  }
+  return p;
+}
+
+void Generator::Run() {
+  rng_ = Rng(options_.Seed);
+  if (!options_.EmitSource.empty()) {
+    std::error_code ec;
+    fs::create_directories(options_.EmitSource, ec);
+  }
+  if (!LoadAll()) return;
+  Lookups();
+  CsvWriter csv;
+  const std::string path = (fs::path(options_.EmitSource) / ProviderSource().File).string();
+  const bool emit = !options_.EmitSource.empty();
+  if (emit) {
+    if (!csv.Open(path)) {
+      builder_->AddError({path, 0}, "soubor nelze vytvořit");
+      return;
+    }
+    csv.Write({ProviderSource().Columns.begin(), ProviderSource().Columns.end()});
+  }
+  int line = 1;
+  std::vector<std::string> fields(kProviderColumns);
+  for (uint64_t i = 0; i < options_.Count; ++i) {
+    const ProviderRow row = Provider(i);
+    ++line;
+    builder_->AddProvider(row, {ProviderSource().File, line});
+    if (emit) {
+      std::copy(row.begin(), row.end(), fields.begin());
+      csv.Write(fields);
+      for (const char c : row[kOrdihod]) line += c == '\n';
+      for (int c : {kOstruktura, kSpecipece, kAmbulance, kPohotovost, kNpece, kNhospit})
+        for (const char ch : row[static_cast<size_t>(c)]) line += ch == '\n';
+    }
+    if (builder_->ErrorCount() > 0) return;  // a generator fault: stop at the first
+  }
+  if (emit && !csv.Close()) builder_->AddError({path, 0}, "soubor nelze zapsat");
+}
+
+}  // namespace
+
+void GenerateSample(const SampleOptions& options, DirectoryBuilder* builder) {
+  Generator(options, builder).Run();
+}
+
+}  // namespace karo
