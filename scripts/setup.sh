@@ -27,7 +27,8 @@ if [ ! -f "$top/build/build.ninja" ]; then
   cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null \
     || { echo "setup: configuring the build failed" >&2; exit 1; }
 fi
-if ninja -C "$top/build" -n 2>/dev/null | grep -q '^\['; then
+pending=$(ninja -C "$top/build" -n 2>/dev/null || true)
+if [ -z "$pending" ] || grep -q '^\[' <<<"$pending"; then
   echo "setup: building into $top/build"
   cmake --build "$top/build" -j "$jobs" -- --quiet || { echo "setup: the build failed" >&2; exit 1; }
 fi
