@@ -389,6 +389,10 @@ bool DirectoryBuilder::Finish(const std::string& outDir) {
     AddError({outDir, 0}, "nelze vytvořit dočasnou složku v " + parent.string());
     return false;
   }
+  // The folder takes the permissions a new folder would have, not mkdtemp's 0700.
+  const mode_t mask = umask(0);
+  umask(mask);
+  chmod(temp.c_str(), 0777 & ~mask);
   bool ok = WriteAll(temp + "/");
   if (ok) {
     if (!fs::exists(target)) {

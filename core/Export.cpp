@@ -1,0 +1,57 @@
+// The export: one pass over the current order, one SeekNum per exported record.
+#include "Export.h"
+
+#include "Search.h"
+
+namespace karo {
+
+const char kExportHeader[] = "PRACOVISTE\tJMENO\tULICE\tOBEC\tPSC\r\n";
+
+namespace {
+
+constexpr size_t kChunk = 1 << 16;  // bytes handed to the sink at a time
+
+}  // namespace
+
+bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink) {
+  std::string buffer = kExportHeader;
+  buffer.reserve(kChunk + 4096);
+  // GetStrByName(p, "PSC"), with the name looked up once.
+  const int psc = detail.FieldIndex("PSC");
+  const uint32_t count = search.CurCount();
+  for (uint32_t r = 0; r < count; ++r) {
+    const int32_t i = static_cast<int32_t>(r);
+    if (search.GetNum(i, kSearchLevel) <= 1) continue;  // level 1, or not readable
+    const int32_t p = detail.SeekNum(0, search.GetNum(i, kSearchId));
+    // Appended one by one: a numeric field's text lasts until the next read.
+    for (const int32_t field : {kSearchWorkplace, kSearchSurname, kSearchStreet, kSearchMunicipality}) {
+      buffer += search.GetStr(i, field);
+      buffer += '\t';
+    }
+    if (p != -1) buffer += psc < 0 ? kFdbFieldNotFound : detail.GetStr(p, psc);
+    buffer += "\r\n";
+    if (buffer.size() >= kChunk) {
+      if (!sink.Write(buffer.data(), buffer.size())) return false;
+      buffer.clear();
+    }
+  }
+  return buffer.empty() || sink.Write(buffer.data(), buffer.size());
+}
+
+ExportResult ExportFile(TfdbTable& search, TfdbTable& detail, const std::string& path) {
+  SafeFile file;
+  if (!file.Open(path)) return ExportResult::CannotOpen;
+  if (!WriteExport(search, detail, file) || !file.Commit()) return ExportResult::CannotWrite;
+  return ExportResult::Done;
+}
+
+std::string ExportMessage(ExportResult result, const std::string& name) {
+  switch (result) {
+    case ExportResult::Done: return "Export ukončen.";
+    case ExportResult::CannotOpen: return "ERROR : Soubor " + name + " nelze otevřít.";
+    case ExportResult::CannotWrite: break;
+  }
+  return "ERROR : Soubor " + name + " nelze zapsat.";
+}
+
+}  // namespace karo
