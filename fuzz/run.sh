@@ -10,9 +10,9 @@ corpus_name=${target%_fuzz}
 build="$top/build-fuzz"
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$flags" -DKARO_FUZZ=ON -DKARO_GUI=OFF >/dev/null
+  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$flags" -DKARO_FUZZ=ON -DKARO_ASAN_TESTS=OFF >/dev/null
 cmake --build "$build" --target "$target" >/dev/null
 mkdir -p "$build/corpus/$target"
 cd "$build"
-"./fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+"$build/bin/$target" -max_total_time="$seconds" -print_final_stats=1 \
   "$build/corpus/$target" "$top/fuzz/corpus/$corpus_name"

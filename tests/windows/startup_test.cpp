@@ -1,0 +1,167 @@
+// Start-up: splash, windows, tables, pick lists, status bar, About and help.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "About.h"
+#include "Detail.h"
+#include "Hallo.h"
+#include "HelpViewer.h"
+#include "Main.h"
+#include "ProgramFolder.h"
+#include "QtText.h"
+#include "Showquery.h"
+#include "ui_About.h"
+#include "ui_Main.h"
+
+namespace karo::test {
+namespace {
+
+QStringList Items(const QListWidget* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+  return items;
+}
+
+TEST(Startup, SplashMainWindowAndPickLists) {
+  ProgramFolder folder;
+  wHallo = new TwHallo();
+  wHallo->show();
+  Windows w(folder);
+  EXPECT_TRUE(wHallo);
+  EXPECT_EQ(wHallo->size(), QSize(355, 427));  // picture + label + 10
+  EXPECT_FALSE(wHallo->Timer1->isActive());
+  w.Main->show();
+  // The tables are open and the timer runs; the splash goes only from the event loop.
+  ASSERT_TRUE(wHallo);
+  EXPECT_TRUE(wHallo->Timer1->isActive());
+  EXPECT_TRUE(wHallo->isVisible());
+  QTRY_VERIFY_WITH_TIMEOUT(wHallo.isNull(), 2000);
+
+  const Ui::TwMain* ui = w.Main->ui;
+  EXPECT_EQ(w.Main->size(), QSize(678, 600));
+  EXPECT_EQ(w.Main->windowTitle(), QString::fromUtf8("Katalog Adres a Rejstřík Ordinací"));
+  EXPECT_EQ(w.Main->sbText->text(), QStringLiteral("7 records"));
+  EXPECT_EQ(ui->pgctrl01->currentWidget(), ui->pgDotaz);
+  EXPECT_EQ(Items(ui->lstOkresy).first(), QString::fromUtf8("Benešov"));
+  EXPECT_EQ(Items(ui->lstOkresy).size(), 10);
+  EXPECT_EQ(Items(ui->lstOkresy)[6], QString::fromUtf8(" Bystřice"));
+  EXPECT_EQ(Items(ui->lstJazyky), (QStringList{QString::fromUtf8("angličtina"), QString::fromUtf8("němčina"),
+                                               QString::fromUtf8("ruština")}));
+  EXPECT_EQ(Items(ui->lstPojistovny), (QStringList{"VZP", "VoZP", QString::fromUtf8("ČPZP")}));
+  EXPECT_EQ(ui->lstObory->count(), 3);
+  EXPECT_EQ(ui->lstRubriky->count(), 2);
+  EXPECT_EQ(ui->lstTypZarizeni->count(), 2);
+  for (const QListWidget* list : {ui->lstOkresy, ui->lstJazyky}) {
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+  }
+  // Positions and captions of the layout.
+  EXPECT_EQ(ui->lstTypZarizeni->geometry(), QRect(509, 256, 149, 209));
+  EXPECT_EQ(ui->btSeek->text(), QStringLiteral("&Hledej"));
+  EXPECT_EQ(ui->btSeek->geometry(), QRect(2, 2, 76, 30));
+  EXPECT_EQ(ui->butSort->geometry(), QRect(68, 2, 69, 25));
+  EXPECT_EQ(ui->Label9->text(), QString::fromUtf8("Pojišťo<u>v</u>na"));
+  EXPECT_EQ(ui->Label8->text(), QString::fromUtf8("<u>T</u>yp zařízení"));
+  EXPECT_GE(ui->Label8->width(), ui->Label8->sizeHint().width());  // nothing cut off
+  EXPECT_TRUE(ui->Label2->font().bold());
+  EXPECT_EQ(ui->pgctrl01->tabText(1), QStringLiteral("Da&ta"));
+}
+
+TEST(Startup, MissingTablesLeaveListsEmpty) {
+  ProgramFolder folder(SmallSource(), {"jazyky", "pseek"});
+  Windows w(folder);
+  w.Main->show();
+  EXPECT_EQ(w.Main->ui->lstJazyky->count(), 0);
+  EXPECT_EQ(w.Main->ui->lstOkresy->count(), 10);
+  EXPECT_EQ(w.Main->sbText->text(), QStringLiteral("0 records"));
+  EXPECT_EQ(w.Main->size(), QSize(678, 600));
+  // Typing into the edit of an empty list does nothing.
+  QTest::keyClicks(w.Main->ui->txtJazyk, "an");
+  EXPECT_EQ(w.Main->ui->lstJazyky->count(), 0);
+}
+
+TEST(Startup, TablesAreFoundWithoutRegardToCaseOfTheFolder) {
+  ProgramFolder folder;
+  std::filesystem::rename(folder.File("DATA"), folder.File("Data"));
+  Windows w(folder);
+  w.Main->show();
+  EXPECT_EQ(w.Main->sbText->text(), QStringLiteral("7 records"));
+}
+
+TEST(About, LoadsTheRichTextAndClosesOnAnyKey) {
+  ProgramFolder folder;
+  Windows w(folder);
+  w.Main->show();
+  TwAbout* about = w.About.get();
+  EXPECT_EQ(about->windowTitle(), QStringLiteral("Co je to K.A.R.O. ?"));
+  EXPECT_EQ(about->ui->lblVer->text(), QStringLiteral("K.A.R.O. viewer\nver. 1.31\nNT patch"));
+  EXPECT_TRUE(about->ui->reAbout->toPlainText().contains(QStringLiteral("K.A.R.O.")));
+  EXPECT_EQ(about->ui->reAbout->lineWrapMode(), QTextEdit::NoWrap);
+  EXPECT_EQ(about->ui->reAbout->textCursor().position(), 0);  // opens at the top
+  for (const int key : {int(Qt::Key_A), int(Qt::Key_Return), int(Qt::Key_Escape)}) {
+    SCOPED_TRACE(key);
+    bool closed = false;
+    OnNextModal([&](QWidget* modal) {
+      EXPECT_EQ(modal, about);
+      EXPECT_TRUE(about->ui->btOK->hasFocus());
+      QTest::keyClick(about->ui->btOK, static_cast<Qt::Key>(key), Qt::NoModifier);
+      closed = !about->isVisible();
+    });
+    w.Main->mnAboutClick();
+    EXPECT_TRUE(closed);
+  }
+}
+
+TEST(About, MissingFileIsReportedAndStartupGoesOn) {
+  ProgramFolder folder;
+  std::filesystem::remove(folder.File("data/about.rtff"));
+  QString message;
+  OnNextModal([&](QWidget* modal) {
+    if (auto box = qobject_cast<QMessageBox*>(modal)) {
+      message = box->text();
+      box->accept();
+    }
+  });
+  Windows w(folder);
+  EXPECT_TRUE(message.contains(QStringLiteral("about.rtff"))) << message.toStdString();
+  EXPECT_EQ(w.About->ui->lblVer->text(), QStringLiteral("verze"));  // the rest was skipped
+  w.Main->show();
+  EXPECT_EQ(w.Main->sbText->text(), QStringLiteral("7 records"));
+}
+
+TEST(Help, ContentsOpenAndAMissingFileGivesAMessage) {
+  ProgramFolder folder;
+  Windows w(folder);
+  w.Main->show();
+  EXPECT_EQ(gHelpFile, folder.Path() + QStringLiteral("Tarvel.hlp"));
+  w.Main->ui->mnObsah->trigger();
+  HelpWindow* help = CurrentHelpWindow();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->windowTitle(), QString::fromUtf8("Nápověda"));
+  EXPECT_FALSE(help->Browser()->toPlainText().isEmpty());
+  help->close();
+
+  std::filesystem::remove(folder.File("Tarvel.hlp"));
+  QString message;
+  OnNextModal([&](QWidget* modal) {
+    if (auto box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+    modal->close();
+  });
+  w.Main->ui->mnObsah->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 2000);
+  EXPECT_TRUE(message.contains(QStringLiteral("Tarvel.hlp"))) << message.toStdString();
+}
+
+}  // namespace
+}  // namespace karo::test
