@@ -196,6 +196,33 @@ TEST(DirectoryBuilder, ListsEveryProblemOfARun) {
   EXPECT_FALSE(fs::exists(dir.File("out")));
 }
 
+TEST(DirectoryBuilder, TheDocumentedExampleBuilds) {
+  // Every file of the example in docs/directory-source.md, as a user would copy it.
+  const std::string doc = ReadBytes(KARO_DOCS_DIR "/directory-source.md");
+  std::map<std::string, std::string> files;
+  size_t at = doc.rfind("## ");
+  while ((at = doc.find("\n`", at)) != std::string::npos) {
+    const size_t nameEnd = doc.find("`\n```\n", at + 2);
+    if (nameEnd == std::string::npos) break;
+    const std::string name = doc.substr(at + 2, nameEnd - at - 2);
+    const size_t body = nameEnd + 6;
+    const size_t end = doc.find("```", body);
+    files[name] = doc.substr(body, end - body);
+    at = end;
+  }
+  ASSERT_EQ(files.size(), 8u);
+  TestDir dir;
+  WriteSource(dir, files);
+  const std::vector<std::string> errors = Build(dir, dir.File("out"));
+  ASSERT_TRUE(errors.empty()) << errors[0];
+  TfdbTable t;
+  t.Dir = dir.File("out/");
+  ASSERT_EQ(t.Open("moskyti"), 0);
+  EXPECT_EQ(t.RecCount, 2u);
+  EXPECT_STREQ(t.GetStrByName(1, "ordihod"), "7:00 - 12:00\r\n13:00 - 18:00\r\n7:00 - 12:00\r\n7:00 - 12:00\r\n"
+                                             "7:00 - 11:00\r\n\r\n");
+}
+
 std::map<std::string, std::string> TableBytes(const std::string& dir) {
   std::map<std::string, std::string> bytes;
   for (const char* table : kTableNames)
