@@ -77,6 +77,25 @@ TEST(Startup, SplashMainWindowAndPickLists) {
   EXPECT_EQ(ui->pgctrl01->tabText(1), QStringLiteral("Da&ta"));
 }
 
+TEST(Startup, KeyboardOrderOfTheFilterControlsAndExit) {
+  ProgramFolder folder;
+  Windows w(folder);
+  w.Main->show();
+  const Ui::TwMain* ui = w.Main->ui;
+  const QWidget* expected[] = {ui->txtPracoviste, ui->txtObec, ui->txtOkres, ui->lstOkresy, ui->txtJmeno,
+                               ui->lstTypZarizeni, ui->txtTypZarizeni, ui->txtRubrika, ui->lstRubriky, ui->lstObory,
+                               ui->txtObor, ui->lstPojistovny, ui->lstJazyky, ui->txtJazyk, ui->butXOkres,
+                               ui->butXObor, ui->butXRubrika, ui->butXJazyk, ui->butXTypZarizeni, ui->butXPojistovna};
+  std::vector<const QWidget*> order;
+  const QWidget* at = ui->txtPracoviste;
+  for (int guard = 0; guard < 200 && order.size() < std::size(expected); ++guard, at = at->nextInFocusChain()) {
+    if (at->parentWidget() == ui->Panel1 && at->focusPolicy() != Qt::NoFocus) order.push_back(at);
+  }
+  EXPECT_EQ(order, std::vector<const QWidget*>(std::begin(expected), std::end(expected)));
+  ui->mnExit->trigger();
+  EXPECT_FALSE(w.Main->isVisible());
+}
+
 TEST(Startup, MissingTablesLeaveListsEmpty) {
   ProgramFolder folder(SmallSource(), {"jazyky", "pseek"});
   Windows w(folder);
