@@ -200,6 +200,8 @@ const char* TfdbTable::FieldName(int32_t field) const {
   return fields_[static_cast<size_t>(field)].Name;
 }
 
+const unsigned char* TfdbTable::DataBegin() const { return data_ ? data_->Bytes.get() : nullptr; }
+
 const unsigned char* TfdbTable::DataEnd() const {
   return data_ ? data_->Bytes.get() + data_->Count : nullptr;
 }

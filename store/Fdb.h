@@ -98,8 +98,9 @@ class TfdbTable {
   char FieldType(int32_t field) const;
   // The field's stored name; "" for a field number out of range.
   const char* FieldName(int32_t field) const;
-  // End of the loaded data: readers of code lists (which a text read hands out
-  // as raw positions) stop here. Null without data.
+  // The loaded data, [DataBegin, DataEnd): readers of code lists (which a text
+  // read hands out as raw positions) stay inside it. Null without data.
+  const unsigned char* DataBegin() const;
   const unsigned char* DataEnd() const;
 
   // 1 with a selection present makes it current; anything else the base order.

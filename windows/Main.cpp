@@ -325,7 +325,7 @@ void TwMain::btShowQueryClick() {
 
 void TwMain::butDetailClick() {
   if (Pseek.CurCount() == 0 || !wDetail) return;
-  CenterOnScreen(wDetail);
+  wDetail->FormShow();  // a missing detail record is reported; the window opens all the same
   wDetail->exec();
 }
 
