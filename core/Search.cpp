@@ -159,4 +159,20 @@ std::string StatusText(uint32_t found, uint32_t total) {
   return std::to_string(found) + " / " + std::to_string(total) + " z\xE1znam\xF9";
 }
 
+std::vector<int> ListCodes(const TfdbTable& table, const char* at, bool wide, size_t most) {
+  std::vector<int> codes;
+  const auto p0 = reinterpret_cast<uintptr_t>(at);
+  const auto begin = reinterpret_cast<uintptr_t>(table.DataBegin());
+  const auto end = reinterpret_cast<uintptr_t>(table.DataEnd());
+  if (!begin || p0 < begin || p0 >= end) return codes;
+  const size_t step = wide ? 2 : 1;
+  for (uintptr_t p = p0; codes.size() < most && end - p >= step; p += step) {
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    const int code = wide ? b[0] | (b[1] << 8) : b[0];
+    if (code == static_cast<int>(kCodeListEnd)) break;
+    codes.push_back(code);
+  }
+  return codes;
+}
+
 }  // namespace karo

@@ -7,6 +7,7 @@
 #ifndef KARO_CORE_SEARCH_H
 #define KARO_CORE_SEARCH_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,6 +63,11 @@ uint32_t RunSearch(TfdbTable& search, const SearchFilter& filter);
 // Empties the result: an empty selection made current (as a search that found
 // nothing). Throws std::bad_alloc like RunSearch.
 void ClearResult(TfdbTable& search);
+
+// The codes of a stored code list (bytes, or 16-bit little-endian values when
+// wide) up to its end mark, at most `most` of them. Only bytes inside the
+// table's data are read: a position outside it (a failed read) gives none.
+std::vector<int> ListCodes(const TfdbTable& table, const char* at, bool wide, size_t most = SIZE_MAX);
 
 // Windows-1250 status-bar text: "37 / 1200 záznamů".
 std::string StatusText(uint32_t found, uint32_t total);

@@ -9,6 +9,7 @@
 #include "Directory.h"
 #include "Fdb.h"
 #include "Sample.h"
+#include "Search.h"
 
 #ifndef KARO_SAMPLE_DIR
 #define KARO_SAMPLE_DIR "sample"
@@ -67,20 +68,10 @@ std::string Printable(const char* text, const unsigned char* end) {
   return Cp1250ToUtf8(bytes);
 }
 
-// A code list of the search table: bytes, or 16-bit values, up to the end mark.
-std::string CodeList(const char* at, const unsigned char* end, bool wide) {
+// A code list of the search table, as its codes.
+std::string CodeList(const TfdbTable& table, const char* at, bool wide) {
   std::string s = "[";
-  auto p = reinterpret_cast<const unsigned char*>(at);
-  for (;;) {
-    if (p + (wide ? 2 : 1) > end) {
-      s += " (bez koncové značky)";
-      break;
-    }
-    const unsigned code = wide ? p[0] | (p[1] << 8) : p[0];
-    if (code == 255) break;
-    s += (s.size() > 1 ? ", " : "") + std::to_string(code);
-    p += wide ? 2 : 1;
-  }
+  for (const int code : ListCodes(table, at, wide)) s += (s.size() > 1 ? ", " : "") + std::to_string(code);
   return s + "]";
 }
 
@@ -104,7 +95,7 @@ int Dump(const std::string& path) {
     for (int f = 0; f < table.FieldCount; ++f) {
       const char* value = table.GetStr(static_cast<int32_t>(r), f);
       std::string shown;
-      if (search && f >= 9 && f <= 12) shown = CodeList(value, table.DataEnd(), f == 11);
+      if (search && f >= 9 && f <= 12) shown = CodeList(table, value, f == 11);
       else shown = "\"" + Printable(value, table.DataEnd()) + "\"";
       std::printf("  %d %s: %s\n", f, table.FieldName(f), shown.c_str());
     }

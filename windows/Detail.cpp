@@ -7,6 +7,7 @@
 #include "Look.h"
 #include "Main.h"
 #include "QtText.h"
+#include "Search.h"
 #include "ui_Detail.h"
 #include "ui_Main.h"
 
@@ -30,24 +31,6 @@ QString Shown(const char* text) {
 QString ItemAt(const QListWidget* list, int32_t code) {
   const QListWidgetItem* item = code >= 0 ? list->item(code) : nullptr;
   return item ? item->text() : QString();
-}
-
-// The codes of a stored list up to its end mark (bytes, or 16-bit values),
-// read only inside the table's data (a failed read gives no codes).
-std::vector<int> Codes(const TfdbTable& table, const char* at, bool wide, size_t most = SIZE_MAX) {
-  std::vector<int> codes;
-  auto p = reinterpret_cast<const unsigned char*>(at);
-  const unsigned char* begin = table.DataBegin();
-  const unsigned char* end = table.DataEnd();
-  if (!begin || p < begin || p >= end) return codes;
-  const size_t step = wide ? 2 : 1;
-  while (codes.size() < most && static_cast<size_t>(end - p) >= step) {
-    const int code = wide ? p[0] | (p[1] << 8) : p[0];
-    if (code == 255) break;
-    codes.push_back(code);
-    p += step;
-  }
-  return codes;
 }
 
 void FillList(QListWidget* target, const QListWidget* source, const std::vector<int>& codes) {
@@ -118,16 +101,16 @@ bool TwDetail::FormShow() {
   ChooseAphorism(r);
 
   QStringList categories;
-  for (const int code : Codes(seek, seek.GetStrByName(r, "rubriky"), false, kMostCategories))
+  for (const int code : karo::ListCodes(seek, seek.GetStrByName(r, "rubriky"), false, kMostCategories))
     categories << ItemAt(lists->lstRubriky, code);
   ui->mmRubriky->setPlainText(categories.join(QLatin1Char('\n')));
   ui->mmStruktura->setPlainText(Shown(detail.GetStrByName(d, "ostruktura")));
 
   if (level >= 1) {
     ui->pgctrl01->setTabVisible(kTabDoplnujici, true);
-    FillList(ui->lstJazyky, lists->lstJazyky, Codes(seek, seek.GetStr(r, 9), false));
-    FillList(ui->lstPojistovny, lists->lstPojistovny, Codes(seek, seek.GetStr(r, 10), false));
-    FillList(ui->lstObory, lists->lstObory, Codes(seek, seek.GetStr(r, 11), true));
+    FillList(ui->lstJazyky, lists->lstJazyky, karo::ListCodes(seek, seek.GetStr(r, 9), false));
+    FillList(ui->lstPojistovny, lists->lstPojistovny, karo::ListCodes(seek, seek.GetStr(r, 10), false));
+    FillList(ui->lstObory, lists->lstObory, karo::ListCodes(seek, seek.GetStr(r, 11), true));
     ui->mmSpeciPece->setPlainText(Shown(detail.GetStrByName(d, "specipece")));
     ui->mmPoznamka->setPlainText(Shown(detail.GetStrByName(d, "pozn")));
   }
@@ -151,7 +134,7 @@ bool TwDetail::FormShow() {
 
 void TwDetail::ChooseAphorism(int32_t record) {
   TwMain* main = wMain;
-  const std::vector<int> first = Codes(main->Pseek, main->Pseek.GetStrByName(record, "rubriky"), false, 1);
+  const std::vector<int> first = karo::ListCodes(main->Pseek, main->Pseek.GetStrByName(record, "rubriky"), false, 1);
   // Providers without a category take group 0; the table of categories is never filtered.
   const int32_t group = first.empty() ? 0 : main->Rubriky.GetNumByName(first[0], "aforismus");
   TfdbTable& aphorisms = main->Aforismy;

@@ -357,3 +357,26 @@ TEST(SearchCodes, NumericCodeListFieldsAreNotReadAsBytes) {
 
 }  // namespace
 }  // namespace karo::test
+
+namespace karo::test {
+namespace {
+
+TEST(ListCodes, ReadsUpToTheEndMarkAndStaysInsideTheData) {
+  TestDir dir;
+  WriteTable(dir, "t", {{"bytes", 'T', 0}, {"wide", 'T', 0}},
+             {{FieldValue::Raw(std::string("\x03\x01\xFF\x07", 4)), FieldValue::Raw(std::string("\x00\x01\x02\x00\xFF\x00", 6))},
+              {FieldValue::Raw("\xFF"), FieldValue::Raw(std::string("\x04\x00\x05", 3))}});  // last: no end mark
+  TfdbTable t;
+  t.Dir = dir.Path();
+  ASSERT_EQ(t.Open("t"), 0);
+  EXPECT_EQ(ListCodes(t, t.GetStr(0, 0), false), (std::vector<int>{3, 1}));
+  EXPECT_EQ(ListCodes(t, t.GetStr(0, 0), false, 1), (std::vector<int>{3}));
+  EXPECT_EQ(ListCodes(t, t.GetStr(0, 1), true), (std::vector<int>{256, 2}));
+  EXPECT_EQ(ListCodes(t, t.GetStr(1, 0), false), std::vector<int>{});
+  EXPECT_EQ(ListCodes(t, t.GetStr(1, 1), true), (std::vector<int>{4}));  // the odd byte at the end is not read
+  EXPECT_EQ(ListCodes(t, t.GetStr(5, 0), false), std::vector<int>{});    // "FDB_EOF" is not a list
+  EXPECT_EQ(ListCodes(t, "abc", false), std::vector<int>{});
+}
+
+}  // namespace
+}  // namespace karo::test
