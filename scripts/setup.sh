@@ -5,7 +5,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev qt6-base-dev
-          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth)
+          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth
+          libsqlite3-dev libicu-dev)  # the last two: peers of the benchmark (bench/)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -21,6 +22,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null \
     || { echo "setup: apt-get install ${missing[*]} failed" >&2; exit 1; }
 fi
+
+# --packages: the packages only (bench/run.sh builds a tree of its own).
+[ "${1:-}" = "--packages" ] && exit 0
 
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ ! -f "$top/build/build.ninja" ]; then

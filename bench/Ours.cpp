@@ -1,0 +1,41 @@
+#include "Ours.h"
+
+#include "Export.h"
+
+namespace bench {
+
+const char* const kTableNames[9] = {"pseek",  "moskyti",    "okresy",      "obory",   "rubriky",
+                                    "jazyky", "pojistovny", "typzarizeni", "aforismy"};
+
+bool OpenDirectory(Program& program, const std::string& dir) {
+  const auto tables = program.Tables();
+  for (size_t i = 0; i < tables.size(); ++i) {
+    tables[i]->Dir = dir;
+    tables[i]->Open(kTableNames[i]);
+  }
+  program.Pseek.BeginSelection();
+  program.Pseek.SetOrder(1);
+  return program.Pseek.RecCount > 0 && program.Moskyti.RecCount > 0;
+}
+
+void CloseDirectory(Program& program) {
+  for (TfdbTable* table : program.Tables()) table->Close();
+}
+
+uint32_t Search(Program& program, const karo::SearchFilter& filter) {
+  return karo::RunSearch(program.Pseek, filter);
+}
+
+void SortResult(Program& program, int32_t field) { program.Pseek.Sort(field); }
+
+bool ExportResult(Program& program, karo::ByteSink& sink) {
+  return karo::WriteExport(program.Pseek, program.Moskyti, sink);
+}
+
+int32_t FindDetail(Program& program, int32_t id) { return program.Moskyti.SeekNum(0, id); }
+
+int32_t FindInPickList(TfdbTable& lookup, int32_t field, const char* key) {
+  return lookup.FindPrefix(field, key);
+}
+
+}  // namespace bench

@@ -1,0 +1,47 @@
+// The program's own path for every operation the benchmark measures, one
+// small function each, called exactly as the main window and its grid call
+// the store and core. A faster path that keeps these calls (an index built
+// after Open, ranks for Sort, a map for SeekNum) is switched on here and
+// nowhere else: the rest of the benchmark only calls these functions.
+#ifndef KARO_BENCH_OURS_H
+#define KARO_BENCH_OURS_H
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "Fdb.h"
+#include "SafeFile.h"
+#include "Search.h"
+
+namespace bench {
+
+// The nine tables the main window owns, under the names it opens them by.
+struct Program {
+  TfdbTable Pseek, Moskyti, Okresy, Obory, Rubriky, Jazyky, Pojistovny, TypZarizeni, Aforismy;
+  std::array<TfdbTable*, 9> Tables() {
+    return {&Pseek, &Moskyti, &Okresy, &Obory, &Rubriky, &Jazyky, &Pojistovny, &TypZarizeni, &Aforismy};
+  }
+};
+extern const char* const kTableNames[9];
+
+// Start-up: sets each table's folder (ending in '/') and opens the nine
+// tables, then begins the result's selection and makes it current, as the
+// grid set-up does. False when the search or the detail table did not open.
+bool OpenDirectory(Program& program, const std::string& dir);
+// Releases everything the tables loaded.
+void CloseDirectory(Program& program);
+// "&Hledej": the search pass over pseek; the number of matches.
+uint32_t Search(Program& program, const karo::SearchFilter& filter);
+// "&Setřídit" and a title click: the grid's Sort lands in TfdbTable::Sort.
+void SortResult(Program& program, int32_t field);
+// "&Export": the export writer over the result's current order.
+bool ExportResult(Program& program, karo::ByteSink& sink);
+// "&Detail": the provider's detail record, by its identifier.
+int32_t FindDetail(Program& program, int32_t id);
+// Typing into a pick list's edit: the first entry starting with `key`.
+int32_t FindInPickList(TfdbTable& lookup, int32_t field, const char* key);
+
+}  // namespace bench
+
+#endif  // KARO_BENCH_OURS_H
