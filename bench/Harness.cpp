@@ -79,22 +79,25 @@ double Contender::Median() const {
 }
 
 void Measure(const std::vector<Contender*>& contenders, const Plan& plan) {
-  auto round = [&](bool first) {
+  auto round = [&] {
     for (Contender* c : contenders) {
       if (c->Prepare) c->Prepare();
-      if (first) {
-        malloc_trim(0);  // what earlier operations freed leaves the process
-        c->Before = RssMiB();
-      }
+      // What earlier runs freed leaves the process, so that the rise is what
+      // this run touches anew (glibc serves large blocks from a free heap
+      // before it maps new ones).
+      malloc_trim(0);
+      const double before = RssMiB();
       ResetPeak();
       const auto start = Clock::now();
       c->Run();
       c->Times.push_back(Ms(Clock::now() - start));
-      c->Peak = std::max(c->Peak, PeakMiB());
+      const double peak = PeakMiB();
+      c->Peak = std::max(c->Peak, peak);
+      c->Rise = std::max(c->Rise, peak - before);
     }
   };
-  for (Contender* c : contenders) c->Times.clear(), c->Peak = 0;
-  round(true);
+  for (Contender* c : contenders) c->Times.clear(), c->Peak = c->Rise = 0;
+  round();
   int reps = plan.Reps;
   if (reps <= 0) {
     double sum = 0;
@@ -104,9 +107,9 @@ void Measure(const std::vector<Contender*>& contenders, const Plan& plan) {
   }
   if (reps > plan.MinReps) {
     for (Contender* c : contenders) c->Times.clear();
-    for (int i = 0; i < reps; ++i) round(false);
+    for (int i = 0; i < reps; ++i) round();
   } else {
-    for (int i = 1; i < reps; ++i) round(false);
+    for (int i = 1; i < reps; ++i) round();
   }
 }
 
@@ -122,7 +125,7 @@ std::string FormatMs(double ms) {
 
 std::string FormatMiB(const Contender& c) {
   char text[48];
-  std::snprintf(text, sizeof text, "%.0f (+%.0f)", c.Peak, std::max(0.0, c.Peak - c.Before));
+  std::snprintf(text, sizeof text, "%.0f (+%.0f)", c.Peak, std::max(0.0, c.Rise));
   return text;
 }
 

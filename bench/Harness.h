@@ -40,7 +40,7 @@ struct Contender {
   std::function<void()> Run;      // the timed part
   std::vector<double> Times;      // milliseconds of the counted runs
   double Peak = 0;                // highest VmHWM over the runs, MiB
-  double Before = 0;              // VmRSS before the first counted run, MiB
+  double Rise = 0;                // highest rise of VmHWM over VmRSS before a run, MiB
   double Median() const;
 };
 
@@ -58,7 +58,7 @@ void Measure(const std::vector<Contender*>& contenders, const Plan& plan);
 
 // Texts of the table's columns.
 std::string FormatMs(double ms);
-std::string FormatMiB(const Contender& c);  // "2391 (+12)": peak and its rise over the start
+std::string FormatMiB(const Contender& c);  // "2391 (+12)": peak and rise
 std::string FormatRatio(double ours, double peer);
 // The text followed by spaces up to `width` characters (UTF-8 aware).
 std::string Pad(const std::string& text, size_t width);
