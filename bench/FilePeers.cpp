@@ -55,24 +55,22 @@ bool TableFiles::Add(const std::string& dir, const std::string& name, bool map) 
   return ok;
 }
 
-bool TableFiles::Read(const std::string& dir, const char* const* names, size_t count) {
+bool TableFiles::Load(const std::string& dir, const char* const* names, size_t count, bool map) {
   Release();
   for (size_t i = 0; i < count; ++i) {
     for (const char* ext : kExtensions) {
-      if (!Add(dir, std::string(names[i]) + ext, false)) return false;
+      if (!Add(dir, std::string(names[i]) + ext, map)) return false;
     }
   }
   return true;
 }
 
+bool TableFiles::Read(const std::string& dir, const char* const* names, size_t count) {
+  return Load(dir, names, count, false);
+}
+
 bool TableFiles::Map(const std::string& dir, const char* const* names, size_t count) {
-  Release();
-  for (size_t i = 0; i < count; ++i) {
-    for (const char* ext : kExtensions) {
-      if (!Add(dir, std::string(names[i]) + ext, true)) return false;
-    }
-  }
-  return true;
+  return Load(dir, names, count, true);
 }
 
 uint64_t TableFiles::Bytes() const {

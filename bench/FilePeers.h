@@ -39,6 +39,7 @@ class TableFiles {
     void* Mapped = nullptr;
     size_t Size = 0;
   };
+  bool Load(const std::string& dir, const char* const* names, size_t count, bool map);
   bool Add(const std::string& dir, const std::string& name, bool map);
   std::vector<One> files_;
 };

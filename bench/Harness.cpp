@@ -79,13 +79,15 @@ double Contender::Median() const {
 }
 
 void Measure(const std::vector<Contender*>& contenders, const Plan& plan) {
-  auto round = [&] {
+  auto round = [&](bool first) {
     for (Contender* c : contenders) {
       if (c->Prepare) c->Prepare();
-      // What earlier runs freed leaves the process, so that the rise is what
-      // this run touches anew (glibc serves large blocks from a free heap
-      // before it maps new ones).
-      malloc_trim(0);
+      // Before the first run, what earlier operations freed leaves the
+      // process, so that its rise is what the operation touches anew (glibc
+      // serves large blocks from a free heap before it maps new ones). Not
+      // before every run: small allocations would then fault in fresh pages
+      // each time and slow what is timed.
+      if (first) malloc_trim(0);
       const double before = RssMiB();
       ResetPeak();
       const auto start = Clock::now();
@@ -97,7 +99,7 @@ void Measure(const std::vector<Contender*>& contenders, const Plan& plan) {
     }
   };
   for (Contender* c : contenders) c->Times.clear(), c->Peak = c->Rise = 0;
-  round();
+  round(true);
   int reps = plan.Reps;
   if (reps <= 0) {
     double sum = 0;
@@ -107,9 +109,9 @@ void Measure(const std::vector<Contender*>& contenders, const Plan& plan) {
   }
   if (reps > plan.MinReps) {
     for (Contender* c : contenders) c->Times.clear();
-    for (int i = 0; i < reps; ++i) round();
+    for (int i = 0; i < reps; ++i) round(false);
   } else {
-    for (int i = 1; i < reps; ++i) round();
+    for (int i = 1; i < reps; ++i) round(false);
   }
 }
 
@@ -156,6 +158,12 @@ void Report::Peer(const Contender& peer, const std::string& check) {
 
 void Report::Alone(const std::string& name, const Contender& ours, const std::string& note) {
   rows_.push_back({name, FormatMs(ours.Median()), FormatMiB(ours), "-", "", "", "", note});
+  pendingFirst_ = false;
+}
+
+void Report::Append(const Report& other) {
+  rows_.insert(rows_.end(), other.rows_.begin(), other.rows_.end());
+  mismatches_ += other.mismatches_;
   pendingFirst_ = false;
 }
 

@@ -76,6 +76,8 @@ class Report {
   // A check that failed: printed at once on stderr and counted.
   void Mismatch(const std::string& what);
   int Mismatches() const { return mismatches_; }
+  // The other report's lines and mismatches after these.
+  void Append(const Report& other);
   std::string Table() const;
 
  private:
