@@ -38,10 +38,11 @@ TEST(Csv, ReadsQuotedFieldsLineBreaksAndLineNumbers) {
 
 TEST(Csv, ReportsMalformedInput) {
   const std::pair<const char*, const char*> cases[] = {
-      {"a\n\"open", "2: malformed CSV: a quoted field is not closed"},
-      {"a\n\"x\"y\n", "2: malformed CSV: text after a closing quote"},
-      {"a\nb\"c\n", "2: malformed CSV: a quote inside"},
-      {"a\rb\n", "1: malformed CSV: a carriage return"},
+      {"a\n\"open", "2: poškozené CSV: pole v uvozovkách není uzavřeno"},
+      {"a\n\"x\"y\n", "2: poškozené CSV: text za uzavírací uvozovkou"},
+      {"a\nb\"c\n", "2: poškozené CSV: uvozovka uvnitř pole"},
+      {"a\rb\n", "1: poškozené CSV: znak CR bez následujícího LF"},
+      {"\xEF\xBBx\n", "1: poškozené CSV: porušená značka"},
   };
   for (const auto& [content, expect] : cases) {
     std::string error;
