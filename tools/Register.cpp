@@ -56,6 +56,7 @@ struct Codebook {
     size_t Count = 0;
     int Line = 0;            // first row that has it (or its line in the reference list)
     bool Reference = false;  // from the reference list
+    const char* Column = "";  // the register's column it first came from
   };
   std::vector<Entry> Entries;
   std::unordered_map<std::string, size_t> ByName;
@@ -63,9 +64,9 @@ struct Codebook {
   std::vector<size_t> Order;        // entries in code order
   bool HasOther = false;
 
-  size_t Add(const std::string& name, int line) {
+  size_t Add(const std::string& name, int line, const char* column = "") {
     const auto [it, added] = ByName.emplace(name, Entries.size());
-    if (added) Entries.push_back({name, "", 0, line});
+    if (added) Entries.push_back({name, "", 0, line, false, column});
     ++Entries[it->second].Count;
     return it->second;
   }
@@ -297,11 +298,11 @@ void Importer::ReadRow(const std::vector<std::string>& fields, int line) {
   for (const std::string& t : types) structure += (structure.empty() ? "" : "\r\n") + t;
   p.Ostruktura = Shorten(structure, kRegisterNoteLimit);
 
-  auto addAll = [&](Codebook& book, std::vector<size_t>* to, const std::vector<std::string>& values) {
+  auto addAll = [&](Codebook& book, std::vector<size_t>* to, const std::vector<std::string>& values, Column c) {
     for (const std::string& v : values) {
       const auto it = book.ByName.find(v);
       if (it != book.ByName.end() && std::find(to->begin(), to->end(), it->second) != to->end()) continue;
-      to->push_back(book.Add(v, line));
+      to->push_back(book.Add(v, line, kColumnInfo[c].Name));
     }
   };
   auto items = [&](Column c) {
@@ -309,10 +310,10 @@ void Importer::ReadRow(const std::vector<std::string>& fields, int line) {
     for (const std::string& v : SplitValues(Field(fields, c))) values.push_back(CapitalizeFirst(Fit(v, c, kRegisterTextLimit, line)));
     return values;
   };
-  addAll(specialties_, &p.Specialties, items(cObor));
-  addAll(categories_, &p.Categories, items(cFormaPece));
-  addAll(categories_, &p.Categories, items(cDruhPece));
-  addAll(categories_, &p.Categories, types);
+  addAll(specialties_, &p.Specialties, items(cObor), cObor);
+  addAll(categories_, &p.Categories, items(cFormaPece), cFormaPece);
+  addAll(categories_, &p.Categories, items(cDruhPece), cDruhPece);
+  addAll(categories_, &p.Categories, types, cDruh);
   places_.push_back(std::move(p));
 }
 
@@ -425,13 +426,12 @@ void Importer::Emit() {
     }
     return true;
   };
-  auto list = [&](Codebook& book, const std::vector<size_t>& entries, const Place& p, const char* column,
-                  const char* what, size_t cap) {
+  auto list = [&](Codebook& book, const std::vector<size_t>& entries, const Place& p, const char* what, size_t cap) {
     std::string codes;
     for (const size_t e : entries) {
       const int code = book.CodeOf[e];
       if (code < 0) {
-        Warn(p.Line, kWarnCapacity, std::string("sloupec \"") + column + "\": " + what + " " + Quote(book.Entries[e].Name) +
+        Warn(p.Line, kWarnCapacity, std::string("sloupec \"") + book.Entries[e].Column + "\": " + what + " " + Quote(book.Entries[e].Name) +
                                         " se nevešel do číselníku (kód pojme nejvýše " + std::to_string(cap) +
                                         " položek), záznam ho nemá");
         continue;
@@ -454,8 +454,8 @@ void Importer::Emit() {
                       ? districts_.Entries[p.District].Code : "-";
     row[kTypZarizeni] = std::to_string(types_.CodeOf[p.Type]);
     single(types_, p.Type, p, "DruhZarizeni", "typ zařízení", kRegisterFacilityTypes);
-    row[kObory] = list(specialties_, p.Specialties, p, "OborPece", "obor", kRegisterSpecialties);
-    row[kRubriky] = list(categories_, p.Categories, p, "FormaPece/DruhPece/DruhZarizeni", "rubrika", kRegisterCategories);
+    row[kObory] = list(specialties_, p.Specialties, p, "obor", kRegisterSpecialties);
+    row[kRubriky] = list(categories_, p.Categories, p, "rubrika", kRegisterCategories);
     row[kTelefony] = p.Telefony;
     row[kFax] = p.Fax;
     row[kEmail] = p.Email;
