@@ -116,6 +116,9 @@ bool IsSpace(uint32_t c) { return c <= 0x20 || c == 0x7F; }
 
 std::string FitToCp1250(std::string_view utf8, FitReport* report) {
   *report = FitReport();
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return std::string(utf8);
+  }
   std::string converted;
   if (Utf8ToCp1250(utf8, &converted)) return std::string(utf8);
   std::string out;
@@ -244,9 +247,13 @@ std::string LowerText(std::string_view utf8) {
 }
 
 std::string CapitalizeFirst(std::string_view utf8) {
-  std::vector<uint32_t> codes = Codes(utf8);
-  if (!codes.empty()) codes[0] = UpperLetter(codes[0]);
-  return Text(codes);
+  size_t pos = 0;
+  const int32_t first = DecodeUtf8(utf8, &pos);
+  if (first < 0 || UpperLetter(static_cast<uint32_t>(first)) == static_cast<uint32_t>(first)) return std::string(utf8);
+  std::string out;
+  AppendUtf8(UpperLetter(static_cast<uint32_t>(first)), &out);
+  out.append(utf8.substr(pos));
+  return out;
 }
 
 std::string NormalCase(std::string_view word) {
