@@ -78,14 +78,6 @@ bool IsMultiline(int column) {
 
 bool IsWeekly(int column) { return column == kOrdihod || column == kAmbulance || column == kPohotovost; }
 
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return "";
-  const size_t b = s.find_last_not_of(" \t");
-  return s.substr(a, b - a + 1);
-}
-
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 
 // The column to blame when a record's out-of-line values do not all start
 // within 65,535 bytes of its start: the longest value before the first that
@@ -121,6 +113,15 @@ const SourceFile& ProviderSource() {
   static const SourceFile source = MakeProviderSource();
   return source;
 }
+
+std::string Trim(const std::string& s) {
+  const size_t a = s.find_first_not_of(" \t");
+  if (a == std::string::npos) return "";
+  const size_t b = s.find_last_not_of(" \t");
+  return s.substr(a, b - a + 1);
+}
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 
 bool ParseInt(const std::string& s, int64_t min, int64_t max, int64_t* out) {
   if (s.empty() || s.size() > 12) return false;

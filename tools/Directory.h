@@ -107,6 +107,19 @@ class DirectoryBuilder {
   bool targetUntouched_ = true;
 };
 
+class CsvReader;
+
+// Opens a source file and reads its header into *header; false, with the
+// error added to the builder (file:line), when it cannot be opened or has
+// no header.
+bool OpenWithHeader(const std::string& path, CsvReader* csv, DirectoryBuilder* builder,
+                    std::vector<std::string>* header);
+
+// Without spaces and tabs at either end.
+std::string Trim(const std::string& s);
+// In double quotes, for messages.
+std::string Quote(const std::string& s);
+
 // Reads a whole source folder into the builder (missing files, missing or
 // unknown columns and malformed CSV are reported as errors).
 void ReadSourceDir(const std::string& dir, DirectoryBuilder* builder);

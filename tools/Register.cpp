@@ -47,8 +47,6 @@ const char kWarnId[] = "duplicitní nebo neplatný identifikátor";
 const char kWarnDistrict[] = "okres mimo seznam okresů";
 const char kWarnMissing[] = "chybějící údaj";
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-
 // The entries of one pick list while the register is read.
 struct Codebook {
   struct Entry {
@@ -143,15 +141,8 @@ class Importer {
 bool LoadList(const std::string& path, const std::vector<std::string>& columns, DirectoryBuilder* builder,
               std::vector<std::vector<std::string>>* rows, std::vector<int>* lines) {
   CsvReader csv;
-  if (!csv.Open(path)) {
-    builder->AddError({path, 0}, csv.Error());
-    return false;
-  }
   std::vector<std::string> fields;
-  if (!csv.Next(&fields)) {
-    builder->AddError({path, csv.Line()}, csv.Error().empty() ? "soubor je prázdný, chybí záhlaví" : csv.Error());
-    return false;
-  }
+  if (!OpenWithHeader(path, &csv, builder, &fields)) return false;
   std::vector<size_t> at;
   for (const std::string& c : columns) {
     const auto it = std::find(fields.begin(), fields.end(), c);
@@ -319,15 +310,8 @@ void Importer::ReadRow(const std::vector<std::string>& fields, int line) {
 
 bool Importer::ReadRegister() {
   CsvReader csv;
-  if (!csv.Open(file_)) {
-    builder_->AddError({file_, 0}, csv.Error());
-    return false;
-  }
   std::vector<std::string> fields;
-  if (!csv.Next(&fields)) {
-    builder_->AddError({file_, csv.Line()}, csv.Error().empty() ? "soubor je prázdný, chybí záhlaví" : csv.Error());
-    return false;
-  }
+  if (!OpenWithHeader(file_, &csv, builder_, &fields)) return false;
   bool ok = true;
   for (int c = 0; c < kColumns; ++c) {
     at_[c] = -1;

@@ -48,7 +48,6 @@ bool IsTableFile(const std::string& name) {
 
 bool IsLeftover(const std::string& name) { return name.rfind(kBuildFolderPrefix, 0) == 0; }
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 
 std::string Real(const std::string& path) {
   char* real = realpath(path.c_str(), nullptr);

@@ -9,18 +9,18 @@ namespace karo {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return "";
-  const size_t b = s.find_last_not_of(" \t");
-  return s.substr(a, b - a + 1);
+bool OpenWithHeader(const std::string& path, CsvReader* csv, DirectoryBuilder* builder,
+                    std::vector<std::string>* header) {
+  if (!csv->Open(path)) {
+    builder->AddError({path, 0}, csv->Error());
+    return false;
+  }
+  if (!csv->Next(header)) {
+    builder->AddError({path, csv->Line()}, csv->Error().empty() ? "soubor je prázdný, chybí záhlaví" : csv->Error());
+    return false;
+  }
+  return true;
 }
-
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-
-}  // namespace
 
 namespace {
 
@@ -58,16 +58,9 @@ template <class Row>
 void ReadFile(const std::string& dir, const SourceFile& source, DirectoryBuilder* builder, Row row) {
   const std::string path = (fs::path(dir) / source.File).string();
   CsvReader csv;
-  if (!csv.Open(path)) {
-    builder->AddError({path, 0}, csv.Error());
-    return;
-  }
   std::vector<std::string> fields;
   std::vector<int> at;
-  if (!csv.Next(&fields)) {
-    builder->AddError({path, csv.Line()}, csv.Error().empty() ? "soubor je prázdný, chybí záhlaví" : csv.Error());
-    return;
-  }
+  if (!OpenWithHeader(path, &csv, builder, &fields)) return;
   if (!MapHeader(fields, source, {path, csv.Line()}, builder, &at)) return;
   std::vector<std::string> values(source.Columns.size());
   while (csv.Next(&fields)) {

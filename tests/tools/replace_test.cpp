@@ -242,7 +242,9 @@ TEST(ReplaceDirectory, RefusesAFolderThatIsNotADirectorysAndTouchesNothing) {
     Build(c.target, 1, nullptr, &builder);
     ASSERT_EQ(builder.Errors().size(), 1u);
     EXPECT_EQ(builder.Errors()[0], c.target + ":0: cíl nelze nahradit: " + refusal + "; cíl " + c.target + " zůstal beze změny");
-    if (existed && fs::is_directory(c.target)) EXPECT_EQ(Contents(c.target), before);
+    if (existed && fs::is_directory(c.target)) {
+      EXPECT_EQ(Contents(c.target), before);
+    }
   }
   EXPECT_TRUE(fs::is_empty(home));
 
