@@ -219,28 +219,42 @@ size_t Importer::DistrictOf(const std::vector<std::string>& fields, int line) {
     ++districts_.Entries[e].Count;
     return e;
   };
+  auto added = [&](size_t e) {
+    Warn(line, kWarnDistrict, "sloupec \"OkresCode\": kód okresu " + Quote(code) + " není v seznamu okresů; okres " +
+                                  Quote(districts_.Entries[e].Name) + " je do seznamu přidán");
+    return e;
+  };
   const auto known = districtByCode_.find(code);
-  if (known != districtByCode_.end()) return count(known->second);
+  if (known != districtByCode_.end()) {
+    if (!districts_.Entries[known->second].Reference) added(known->second);  // every row says so
+    return count(known->second);
+  }
   const std::string name = Fit(Field(fields, cOkres), cOkres, kRegisterTextLimit, line);
   if (code.empty()) {
     // Without a code, the district's name may still be one of the list.
     for (const auto& [c, e] : districtByCode_) {
-      if (!name.empty() && LowerText(districts_.Entries[e].Name) == LowerText(name)) return count(e);
+      if (name.empty() || !districts_.Entries[e].Reference || LowerText(districts_.Entries[e].Name) != LowerText(name)) continue;
+      Warn(line, kWarnDistrict, "sloupec \"OkresCode\": kód okresu chybí, okres je podle názvu " + Quote(districts_.Entries[e].Name));
+      return count(e);
     }
     Warn(line, kWarnDistrict, "sloupec \"OkresCode\": kód okresu chybí, okres je \"" + std::string(kUnknown) + "\"");
     const size_t e = districts_.Add(kUnknown, line);
     districts_.Entries[e].Code = "?";
     return e;
   }
-  const std::string shown = name.empty() ? Fit(code, cOkresCode, kRegisterTextLimit, line) : name;
-  Warn(line, kWarnDistrict, "sloupec \"OkresCode\": kód okresu " + Quote(code) +
-                                " není v seznamu okresů; okres " + Quote(shown) + " je do seznamu přidán");
-  std::string unique = shown;
-  while (districts_.ByName.count(unique)) unique += " (" + Fit(code, cOkresCode, kRegisterTextLimit, line) + ")";
+  const std::string shown = Fit(code, cOkresCode, kRegisterTextLimit, line);
+  std::string unique = name.empty() ? shown : name;
+  while (districts_.ByName.count(unique)) unique += " (" + shown + ")";
   const size_t e = districts_.Add(unique, line);
-  districts_.Entries[e].Code = code;
+  std::string key = shown;  // the lookup's code: unique even when two codes fit to one text
+  for (int n = 2; std::any_of(districts_.Entries.begin(), districts_.Entries.end(),
+                              [&](const Codebook::Entry& x) { return x.Code == key; });
+       ++n) {
+    key = shown + "#" + std::to_string(n);
+  }
+  districts_.Entries[e].Code = key;
   districtByCode_[code] = e;
-  return e;
+  return added(e);
 }
 
 void Importer::ReadRow(const std::vector<std::string>& fields, int line) {
@@ -261,7 +275,7 @@ void Importer::ReadRow(const std::vector<std::string>& fields, int line) {
   p.Fax = Fit(FormatPhones(Field(fields, cFax)), cFax, kRegisterTextLimit, line);
   p.Email = text(cEmail);
   p.Www = text(cWeb);
-  p.Fvlast = OwnershipText(Field(fields, cTypOsoby), Field(fields, cPravniForma));
+  p.Fvlast = Fit(OwnershipText(Field(fields, cTypOsoby), Field(fields, cPravniForma)), cPravniForma, kRegisterTextLimit, line);
   p.District = DistrictOf(fields, line);
 
   // Persons: the first one's surname and given names; all of them in the note.

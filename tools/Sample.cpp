@@ -46,7 +46,7 @@ bool Load(const std::string& dir, const std::string& file, const std::vector<std
   const std::string path = (fs::path(dir) / file).string();
   CsvReader csv;
   if (!csv.Open(path)) {
-    builder->AddError({path, 0}, "referenční seznam nelze otevřít");
+    builder->AddError({path, 0}, "referenční seznam nelze otevřít: " + csv.Error());
     return false;
   }
   std::vector<std::string> fields;

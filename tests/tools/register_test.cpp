@@ -227,6 +227,8 @@ TEST(RegisterImport, EachWarningKeepsTheRecordAndSaysWhatChanged) {
       {"unknown district", Place({{"OkresCode", "CZ9999"}, {"Okres", "Nový okres"}}),
        "sloupec \"OkresCode\": kód okresu \"CZ9999\" není v seznamu okresů; okres \"Nový okres\" je do seznamu přidán",
        "okres mimo seznam okresů"},
+      {"no district code, a known name", Place({{"OkresCode", ""}, {"Okres", "Děčín"}}),
+       "sloupec \"OkresCode\": kód okresu chybí, okres je podle názvu \"Děčín\"", "okres mimo seznam okresů"},
       {"no district", Place({{"OkresCode", ""}, {"Okres", ""}}),
        "sloupec \"OkresCode\": kód okresu chybí, okres je \"neuvedeno\"", "okres mimo seznam okresů"},
       {"no facility type", Place({{"DruhZarizeni", ""}}),
@@ -250,10 +252,14 @@ TEST(RegisterImport, EachWarningKeepsTheRecordAndSaysWhatChanged) {
   EXPECT_EQ(U(r->Table("pseek").GetStr(0, 5)), "?atec");
   r = only(Place({{"NazevZarizeni", longName}}));
   EXPECT_EQ(U(r->Table("pseek").GetStr(0, 3)), std::string(254, 'a') + "…");
-  r = only(Place({{"OkresCode", "CZ9999"}, {"Okres", "Nový okres"}}));
+  // An unknown district joins the list once, and every row of it says so.
+  r = Import(RegisterCsv({Place({{"OkresCode", "CZ9999"}, {"Okres", "Nový okres"}}),
+                          Place({{"MistoPoskytovaniId", "2"}, {"OkresCode", "CZ9999"}, {"Okres", "Nový okres"}})}));
   const std::vector<std::string> okresy = Items(r->Table("okresy"), 1);
   ASSERT_EQ(okresy.size(), 78u);
   EXPECT_EQ(okresy[static_cast<size_t>(r->Table("pseek").GetNum(0, 6))], "Nový okres");
+  EXPECT_EQ(r->Table("pseek").GetNum(1, 6), r->Table("pseek").GetNum(0, 6));
+  EXPECT_EQ(r->Builder.WarningCount(), 2u);
   // Decomposed letters are composed first and need no warning.
   r = only(Place({{"Obec", "U\xCC\x81sti\xCC\x81"}}));
   EXPECT_EQ(r->Builder.WarningCount(), 0u);
