@@ -1,10 +1,13 @@
 // karo-build: makes a directory's nine tables from its source CSV or from the
 // national register, generates a synthetic sample directory, and shows what a
 // table holds. Every way of writing replaces the target folder as a whole.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Cp1250.h"
 #include "Directory.h"
@@ -62,7 +65,17 @@ bool TargetRefused(const std::string& out) {
 
 int Report(DirectoryBuilder& builder, const std::string& out) {
   const bool ok = builder.ErrorCount() == 0 && builder.Finish(out);
-  for (const std::string& w : builder.Warnings()) std::fprintf(stderr, "%s\n", w.c_str());
+  // Warnings in the order of their lines ("file:line: varování: ...").
+  std::vector<std::string> warnings = builder.Warnings();
+  auto line = [](const std::string& w) {
+    const size_t end = w.find(": varování: ");
+    const size_t colon = end == std::string::npos ? end : w.rfind(':', end - 1);
+    return colon == std::string::npos ? 0L : std::atol(w.c_str() + colon + 1);
+  };
+  std::stable_sort(warnings.begin(), warnings.end(), [&](const std::string& a, const std::string& b) {
+    return line(a) < line(b);
+  });
+  for (const std::string& w : warnings) std::fprintf(stderr, "%s\n", w.c_str());
   if (builder.WarningCount() > builder.Warnings().size()) {
     std::fprintf(stderr, "... a dalších %zu varování.\n", builder.WarningCount() - builder.Warnings().size());
   }
