@@ -5,7 +5,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev qt6-base-dev
-          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth)
+          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth
+          dpkg-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
