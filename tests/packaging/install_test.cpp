@@ -150,7 +150,7 @@ TEST(Package, InstallsIntoAScratchRoot) {
   for (const char* library : {"libc6 (>=", "libstdc++6 (>=", "libqt6core6 (>=", "libqt6widgets6 (>="}) {
     EXPECT_NE(depends[0].find(library), std::string::npos) << depends[0];
   }
-  for (const char* script : {"preinst", "postinst", "postrm"}) {
+  for (const char* script : {"preinst", "postinst", "prerm", "postrm"}) {
     EXPECT_FALSE(LinesWith(info.Output, std::string("*  ") + script).empty()) << info.Output;
   }
 
