@@ -18,7 +18,7 @@ int ChannelDifference(QRgb a, QRgb b) {
 
 TEST(ThemeIcon, TakesTheSizesOfTheProgramIconAsTheyAre) {
   const std::vector<QImage> frames = ReadIconFile(kIconFile);
-  ASSERT_EQ(frames.size(), 2u);
+  ASSERT_FALSE(frames.empty());
   for (const QImage& frame : frames) {
     SCOPED_TRACE(frame.width());
     EXPECT_EQ(IconAt(frames, frame.width()), frame);
