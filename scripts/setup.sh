@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian packages only) and builds into build/.
+# Installs what the build needs (Debian packages only) and builds into build/
+# (with --packages-only: only the packages).
 # Quiet when nothing is missing; stops with a message on any failure.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev qt6-base-dev
-          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth)
+          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth
+          dpkg-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -21,6 +23,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null \
     || { echo "setup: apt-get install ${missing[*]} failed" >&2; exit 1; }
 fi
+
+if [ "${1:-}" = --packages-only ]; then exit 0; fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ ! -f "$top/build/build.ninja" ]; then
