@@ -84,7 +84,8 @@ void HelpWindow::keyPressEvent(QKeyEvent* event) {
 
 bool ShowHelpContents(const QString& helpFilePath, QWidget* parent) {
   if (!IsReadableFile(helpFilePath)) {
-    PlainMessage(parent, QStringLiteral("Soubor nápovědy %1 nelze otevřít.").arg(QDir::toNativeSeparators(helpFilePath)));
+    PlainMessage(parent,
+                 QStringLiteral("Soubor nápovědy %1 nelze otevřít.").arg(QDir::toNativeSeparators(helpFilePath)));
     return false;
   }
   if (g_help_window.isNull()) g_help_window = new HelpWindow(parent);

@@ -45,7 +45,8 @@ TEST(Frames, CenteredInPutsTheFrameInTheMiddle) {
 // button the window manager offers), and they are the close button alone.
 bool OnlyTheCloseButton(const QWidget* window) {
   const Qt::WindowFlags flags = window->windowFlags();
-  return flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowTitleHint) && flags.testFlag(Qt::WindowCloseButtonHint) &&
+  return flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowTitleHint) &&
+         flags.testFlag(Qt::WindowCloseButtonHint) &&
          !flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint);
 }
 
