@@ -88,7 +88,10 @@ bool ShowHelpContents(const QString& helpFilePath, QWidget* parent) {
                  QStringLiteral("Soubor nápovědy %1 nelze otevřít.").arg(QDir::toNativeSeparators(helpFilePath)));
     return false;
   }
-  if (g_help_window.isNull()) g_help_window = new HelpWindow(parent);
+  if (g_help_window.isNull()) {
+    g_help_window = new HelpWindow(parent);
+    CenterOnScreen(g_help_window);  // the first time; afterwards where the user left it
+  }
   g_help_window->ShowContents(helpFilePath);
   return true;
 }
