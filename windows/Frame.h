@@ -10,11 +10,11 @@
 #define KARO_WINDOWS_FRAME_H
 
 #include <QMargins>
-#include <Qt>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <Qt>
 
 class QWidget;
 

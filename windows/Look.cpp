@@ -1,12 +1,12 @@
 #include "Look.h"
 
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QLibraryInfo>
+#include <QListWidget>
 #include <QLocale>
 #include <QStyleFactory>
 #include <QStyledItemDelegate>
