@@ -51,17 +51,13 @@ QPoint KeptOn(const QRect& area, const QSize& outer, QPoint at) {
   return at;
 }
 
-// Moves a top-level window so that its frame's corner is at `corner`. Qt
-// places the frame there itself when it knows the frame or has not made the
-// native window yet; a native window not yet framed is placed by its client
-// area, which then goes inside the frame expected.
+// Moves a top-level window so that its frame's corner is at `corner`: its
+// client area goes inside the frame it has or is expected to get (a move by
+// the frame's corner would rest on what Qt knows of the frame, nothing before
+// the window manager has framed it).
 void MoveFrameTo(QWidget* window, const QPoint& corner) {
-  if (Measured(window).isNull() && window->testAttribute(Qt::WA_WState_Created)) {
-    const QMargins frame = FrameMargins(window);
-    window->move(corner + QPoint(frame.left(), frame.top()));
-  } else {
-    window->move(corner);
-  }
+  const QMargins frame = FrameMargins(window);
+  window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
 }
 
 // Places a window again on its first exposure when the frame it got differs
