@@ -7,7 +7,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev qt6-base-dev
           libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth
-          dpkg-dev desktop-file-utils appstream)
+          dpkg-dev desktop-file-utils appstream           # the Debian package and its checks
+          qt6-translations-l10n                          # Qt's own dialogs in Czech
+          openbox x11-utils xdotool imagemagick)          # screenshots of the windows under a window manager
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

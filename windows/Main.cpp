@@ -9,8 +9,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QShortcutEvent>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 
 #include "About.h"
 #include "Detail.h"
@@ -30,15 +31,6 @@ TwMain* wMain = nullptr;
 QString gHelpFile = QStringLiteral("TARVEL.HLP");
 
 namespace {
-
-// Pick-list items are 13 pixels high.
-class ItemHeight13 : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), 13);
-  }
-};
 
 // Windows-1250 bytes of a text for display: a character the code page
 // cannot hold becomes a question mark.
@@ -83,10 +75,7 @@ TwMain::TwMain(QWidget* parent, const QString& programDir)
   }
   for (QListWidget* list : {ui->lstOkresy, ui->lstObory, ui->lstRubriky, ui->lstPojistovny, ui->lstJazyky,
                             ui->lstTypZarizeni}) {
-    list->setItemDelegate(new ItemHeight13(list));
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    list->setPalette(palette);
+    MakePickList(list);
   }
 
   popSort = new QMenu(this);
@@ -253,6 +242,14 @@ bool TwMain::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QWidget*>(watched)->window() == this && FormKeyPress(static_cast<QKeyEvent*>(event))) {
     return true;
   }
+  // Alt+S is the letter of both "&Setřídit" and the menu "&Soubor". Where the
+  // button is (the data page) it presses the button, so the sort menu opens at
+  // once, whichever of the two the toolkit hands the key to.
+  if (event->type() == QEvent::Shortcut && (watched == ui->butSort || watched == ui->MainMenu1) &&
+      ui->butSort->isVisible() && static_cast<QShortcutEvent*>(event)->key() == ui->butSort->shortcut()) {
+    ui->butSort->click();
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -260,7 +257,6 @@ void TwMain::mnExitClick() { close(); }
 
 void TwMain::mnAboutClick() {
   if (!wAbout) return;
-  CenterOnScreen(wAbout);
   wAbout->exec();
 }
 
@@ -319,7 +315,6 @@ void TwMain::btShowQueryClick() {
   query.Languages = SelectedTexts(ui->lstJazyky);
   query.FacilityTypes = SelectedTexts(ui->lstTypZarizeni);
   wQuery->SetLines(karo::QueryLines(query));
-  CenterOnScreen(wQuery);
   wQuery->exec();
 }
 

@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -44,7 +47,7 @@ TEST(Startup, SplashMainWindowAndPickLists) {
   ASSERT_TRUE(wHallo);
   EXPECT_TRUE(wHallo->Timer1->isActive());
   EXPECT_TRUE(wHallo->isVisible());
-  QTRY_VERIFY_WITH_TIMEOUT(wHallo.isNull(), 2000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return wHallo.isNull(); }, 2000));
 
   const Ui::TwMain* ui = w.Main->ui;
   EXPECT_EQ(w.Main->size(), QSize(678, 600));
@@ -141,6 +144,34 @@ TEST(About, LoadsTheRichTextAndClosesOnAnyKey) {
   }
 }
 
+TEST(About, TheLinkToTheGuideOpensTheHelpContents) {
+  ProgramFolder folder;
+  Windows w(folder);
+  w.Main->show();
+  if (HelpWindow* help = CurrentHelpWindow()) help->close();
+  bool aboutClosed = false;
+  OnNextModal([&](QWidget*) {
+    QTextBrowser* text = w.About->ui->reAbout;
+    QTextCursor link = text->document()->find(QString::fromUtf8("Podrobný návod"));
+    ASSERT_FALSE(link.isNull());
+    link.setPosition(link.selectionStart() + 3);
+    text->setTextCursor(link);
+    text->ensureCursorVisible();
+    const QPoint at = text->cursorRect(link).center();
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    aboutClosed = !w.About->isVisible();
+    if (!aboutClosed) w.About->close();
+  });
+  w.Main->mnAboutClick();
+  EXPECT_TRUE(aboutClosed);
+  HelpWindow* help = CurrentHelpWindow();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_TRUE(help->Browser()->source().toLocalFile().endsWith(QStringLiteral("Tarvel.hlp")));
+  EXPECT_EQ(help->Browser()->verticalScrollBar()->value(), 0);  // the contents, at the top
+  help->close();
+}
+
 TEST(About, MissingFileIsReportedAndStartupGoesOn) {
   ProgramFolder folder;
   std::filesystem::remove(folder.File("data/about.rtff"));
@@ -178,7 +209,7 @@ TEST(Help, ContentsOpenAndAMissingFileGivesAMessage) {
     modal->close();
   });
   w.Main->ui->mnObsah->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 2000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }, 2000));
   EXPECT_TRUE(message.contains(QStringLiteral("Tarvel.hlp"))) << message.toStdString();
 }
 
