@@ -1,6 +1,9 @@
-// The export: one pass over the current order, one SeekNum per exported record.
+// The export: one pass over the current order, one SeekNum per exported record
+// (the plain form; WriteExport uses the fast path of ExportFast.h).
 #include "Export.h"
 
+#include "ExportFast.h"
+#include "FastOrder.h"
 #include "Search.h"
 
 namespace karo {
@@ -14,6 +17,11 @@ constexpr size_t kChunk = 1 << 16;  // bytes handed to the sink at a time
 }  // namespace
 
 bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink) {
+  if (FdbAccess::FastPaths()) return exportfast::Write(search, detail, sink);
+  return WriteExportReference(search, detail, sink);
+}
+
+bool WriteExportReference(TfdbTable& search, TfdbTable& detail, ByteSink& sink) {
   std::string buffer = kExportHeader;
   buffer.reserve(kChunk + 4096);
   // GetStrByName(p, "PSC"), with the name looked up once.

@@ -26,7 +26,11 @@ enum class ExportResult {
 // SeekNum on detail field 0 with the record's identifier; empty when there is
 // none), TAB-separated, each line ended by CR LF. Bytes as stored. False as
 // soon as the sink refuses a write. Reads the tables only.
+// Formats on a second thread while this one writes to the sink
+// (ExportFast.h); the bytes are those of WriteExportReference.
 bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink);
+// The plain export: record after record on the calling thread.
+bool WriteExportReference(TfdbTable& search, TfdbTable& detail, ByteSink& sink);
 
 // Writes the export to `path`: into a temporary file in the same folder,
 // moved over `path` only when every byte was written and the file closed.

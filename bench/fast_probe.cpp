@@ -1,0 +1,136 @@
+// Timings of the store's and the search's fast paths on a built directory,
+// each against its plain algorithm where that is quick enough to run:
+//
+//   fast_probe DIR [repetitions]
+//
+// Prints one line per step: the median in milliseconds and the peak
+// resident memory so far. Not the benchmark (bench/README.md); a probe for
+// the developer of the fast paths.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Export.h"
+#include "FastOrder.h"
+#include "Fdb.h"
+#include "Search.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double PeakMiB() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_maxrss) / 1024.0;
+}
+
+double Median(int reps, const std::function<void()>& before, const std::function<void()>& step) {
+  std::vector<double> ms;
+  for (int i = 0; i < reps; ++i) {
+    before();
+    const auto t0 = Clock::now();
+    step();
+    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+void Line(const char* what, double ms) { std::printf("%-44s %10.2f ms  peak %8.0f MiB\n", what, ms, PeakMiB()); }
+
+class NullSink : public karo::ByteSink {
+ public:
+  bool Write(const char*, size_t count) override {
+    Bytes += count;
+    return true;
+  }
+  size_t Bytes = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "fast_probe DIR [repetitions]\n");
+    return 2;
+  }
+  std::string dir = argv[1];
+  if (dir.back() != '/') dir += '/';
+  const int reps = argc > 2 ? std::atoi(argv[2]) : 5;
+  const bool plain = std::getenv("PLAIN") != nullptr;
+  FdbAccess::SetFastPaths(!plain);
+
+  TfdbTable pseek, moskyti;
+  pseek.Dir = moskyti.Dir = dir;
+  auto t0 = Clock::now();
+  if (pseek.Open("pseek") != 0) return 1;
+  Line("open pseek", std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+  t0 = Clock::now();
+  if (moskyti.Open("moskyti") != 0) return 1;
+  Line("open moskyti", std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+  pseek.BeginSelection();
+  pseek.SetOrder(1);
+  if (reps == 0) return 0;  // the opening only
+
+  struct Named {
+    const char* Name;
+    karo::SearchFilter Filter;
+  };
+  std::vector<Named> searches(6);
+  searches[0].Name = "search surname nov";
+  searches[0].Filter.Surname = "nov";
+  searches[1].Name = "search municipality br + 2 districts";
+  searches[1].Filter.Municipality = "br";
+  searches[1].Filter.Districts = {5, 6};
+  searches[2].Name = "search specialty 0 + insurer 1";
+  searches[2].Filter.Specialties = {0};
+  searches[2].Filter.Insurers = {1};
+  searches[3].Name = "search language 0";
+  searches[3].Filter.Languages = {0};
+  searches[4].Name = "search category 0 + facility type 0";
+  searches[4].Filter.Categories = {0};
+  searches[4].Filter.FacilityTypes = {0};
+  searches[5].Name = "search no filter";
+  const bool skip = std::getenv("EXPORT_ONLY") != nullptr;
+  if (skip) searches.clear();
+  for (const Named& s : searches) {
+    t0 = Clock::now();
+    const uint32_t found = karo::RunSearch(pseek, s.Filter);
+    const double first = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    const double ms = Median(reps, [] {}, [&] { karo::RunSearch(pseek, s.Filter); });
+    std::printf("%-44s %10.2f ms  first %8.2f ms  found %u\n", s.Name, ms, first, found);
+  }
+  const int32_t obec = pseek.FieldIndex("obec"), jmeno = pseek.FieldIndex("jmeno");
+  if (!skip)
+  for (const auto& [name, field] : {std::pair<const char*, int32_t>{"sort all by municipality", obec},
+                                    std::pair<const char*, int32_t>{"sort all by surname", jmeno}}) {
+    t0 = Clock::now();
+    karo::RunSearch(pseek, {});
+    pseek.Sort(field);
+    const double first = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    const double ms = Median(plain ? 1 : reps, [&] { karo::RunSearch(pseek, {}); }, [&] { pseek.Sort(field); });
+    std::printf("%-44s %10.2f ms  first %8.2f ms (with the search)\n", name, ms, first);
+  }
+  for (const bool sorted : {false, true}) {
+    NullSink sink;
+    const double ms = Median(
+        plain ? 1 : std::max(1, reps / 2),
+        [&] {
+          karo::RunSearch(pseek, {});
+          if (sorted) pseek.Sort(jmeno);
+          sink.Bytes = 0;
+        },
+        [&] { karo::WriteExport(pseek, moskyti, sink); });
+    Line(sorted ? "export all, sorted by surname (to memory)" : "export all, base order (to memory)", ms);
+    std::printf("  %zu bytes\n", sink.Bytes);
+  }
+  Line("end", 0);
+  return 0;
+}
