@@ -1,5 +1,6 @@
 #include "ExportFast.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -18,8 +19,8 @@ namespace karo::exportfast {
 namespace {
 
 constexpr uint32_t kBatch = 32;           // records whose memory is fetched together
-constexpr size_t kChunk = size_t{1} << 20;  // bytes handed over at a time
-constexpr size_t kQueued = 4;             // chunks waiting for the sink at most
+constexpr size_t kChunk = size_t{1} << 16;  // bytes handed over at a time
+constexpr size_t kQueued = 16;            // chunks waiting for the sink at most
 
 // Finished chunks from the formatting thread to the writing one.
 class Queue {
@@ -63,18 +64,30 @@ class Queue {
 
 // Where each exported record's detail record is: SeekNum of its identifier,
 // asked once per record in base order (identifiers in the detail table's
-// order, so the look-ups walk its key map forwards). -1: none, or not exported.
-std::vector<int32_t> DetailPositions(TfdbTable& search, TfdbTable& detail) {
-  const std::vector<uint32_t>& base = FdbAccess::Base(search);
+// order, so the look-ups walk its key map forwards), as a signed number
+// (-1: none, or not exported). Kept in the search table's spare array.
+void DetailPositions(TfdbTable& search, TfdbTable& detail, BigVector<uint32_t>* found) {
+  const BigVector<uint32_t>& base = FdbAccess::Base(search);
   const TfdbFieldDef& id = FdbAccess::Field(search, kSearchId);
   const TfdbFieldDef& level = FdbAccess::Field(search, kSearchLevel);
-  std::vector<int32_t> found(base.size(), -1);
+  found->resize(base.size());
   for (size_t r = 0; r < base.size(); ++r) {
-    if (FdbAccess::NumAt(search, base[r], level) <= 1) continue;
-    found[r] = detail.SeekNum(0, FdbAccess::NumAt(search, base[r], id));
+    int32_t p = -1;
+    if (FdbAccess::NumAt(search, base[r], level) > 1) p = detail.SeekNum(0, FdbAccess::NumAt(search, base[r], id));
+    (*found)[r] = static_cast<uint32_t>(p);
   }
-  return found;
 }
+
+// Lends the table's spare array and takes it back on every exit.
+class Borrowed {
+ public:
+  explicit Borrowed(TfdbTable& t) : t_(t) { v.swap(FdbAccess::Caches(t).Spare); }
+  ~Borrowed() { v.swap(FdbAccess::Caches(t_).Spare); }
+  BigVector<uint32_t> v;
+
+ private:
+  TfdbTable& t_;
+};
 
 // The plain export's reads and bytes, batch by batch; the memory of batch
 // b + 1 is fetched while batch b is written.
@@ -85,10 +98,21 @@ void Format(TfdbTable& search, TfdbTable& detail, Queue& queue) {
   const uint32_t count = search.CurCount();
   // Positions ahead of time when both tables are loaded and the detail
   // table's base order is current, as the window keeps it.
-  const bool ahead = FdbAccess::HasBase(search) && search.FieldCount > kSearchLevel &&
-                     uint64_t{count} * 8 >= search.RecCount &&
-                     FdbAccess::HasBase(detail) && !FdbAccess::SelectionCurrent(detail);
-  const std::vector<int32_t> positions = ahead ? DetailPositions(search, detail) : std::vector<int32_t>();
+  // Not for an order that runs through the table forwards (the base order,
+  // a result not sorted): there each look-up reads the detail record that
+  // is written next, and both tables are read front to back.
+  bool ahead = FdbAccess::HasBase(search) && search.FieldCount > kSearchLevel &&
+               uint64_t{count} * 8 >= search.RecCount && FdbAccess::HasBase(detail) &&
+               !FdbAccess::SelectionCurrent(detail) && FdbAccess::SelectionCurrent(search) &&
+               !std::is_sorted(FdbAccess::Selection(search).begin(), FdbAccess::Selection(search).begin() + count);
+  Borrowed spare(search);
+  try {
+    if (ahead) DetailPositions(search, detail, &spare.v);
+  } catch (const std::bad_alloc&) {
+    ahead = false;  // look each one up as it comes
+  }
+  const uint32_t* positions = spare.v.data();
+  auto position = [&](uint32_t r) { return static_cast<int32_t>(positions[r]); };
   const uint32_t* order = nullptr;  // base-order record of each position of the current order
   if (ahead && FdbAccess::SelectionCurrent(search)) order = FdbAccess::Selection(search).data();
   const uint32_t* sbase = ahead ? FdbAccess::Base(search).data() : nullptr;
@@ -100,13 +124,13 @@ void Format(TfdbTable& search, TfdbTable& detail, Queue& queue) {
       const uint32_t r = recordOf(i);
       if (stage == 0) {
         __builtin_prefetch(sbase + r);
-        __builtin_prefetch(positions.data() + r);
+        __builtin_prefetch(positions + r);
       } else if (stage == 1) {
         __builtin_prefetch(search.DataBegin() + sbase[r]);
         __builtin_prefetch(search.DataBegin() + sbase[r] + 64);
-        if (positions[r] >= 0) __builtin_prefetch(dbase + positions[r]);
-      } else if (positions[r] >= 0) {
-        const unsigned char* d = detail.DataBegin() + dbase[positions[r]];
+        if (position(r) >= 0) __builtin_prefetch(dbase + position(r));
+      } else if (position(r) >= 0) {
+        const unsigned char* d = detail.DataBegin() + dbase[position(r)];
         __builtin_prefetch(d);
         __builtin_prefetch(d + 64);
       }
@@ -126,7 +150,7 @@ void Format(TfdbTable& search, TfdbTable& detail, Queue& queue) {
     for (uint32_t k = 0; k < n; ++k) {
       const int32_t i = static_cast<int32_t>(first + k);
       if (search.GetNum(i, kSearchLevel) <= 1) continue;  // level 1, or not readable
-      const int32_t p = ahead ? positions[recordOf(first + k)] : detail.SeekNum(0, search.GetNum(i, kSearchId));
+      const int32_t p = ahead ? position(recordOf(first + k)) : detail.SeekNum(0, search.GetNum(i, kSearchId));
       // Appended one by one: a numeric field's text lasts until the next read.
       for (const int32_t field : {kSearchWorkplace, kSearchSurname, kSearchStreet, kSearchMunicipality}) {
         buffer += search.GetStr(i, field);

@@ -30,8 +30,8 @@ inline uint32_t Symbol(unsigned char folded) {
 
 // A set of base-order record numbers: an ascending list, or a bitmap.
 struct Postings {
-  std::vector<uint32_t> List;
-  std::vector<uint64_t> Bits;
+  BigVector<uint32_t> List;
+  BigVector<uint64_t> Bits;
   uint32_t Count = 0;
 };
 
@@ -40,7 +40,7 @@ struct Postings {
 // text cannot be read is in no bucket (it matches no text filter).
 struct PrefixIndex {
   std::vector<uint32_t> Starts;  // kBuckets + 1
-  std::vector<uint32_t> Perm;
+  BigVector<uint32_t> Perm;
 };
 
 // For every code of a field, the records that hold it (as the search reads
@@ -71,7 +71,7 @@ uint32_t BucketOf(const char* text) {
 std::unique_ptr<PrefixIndex> BuildPrefix(TfdbTable& search, int32_t field) {
   auto index = std::make_unique<PrefixIndex>();
   const uint32_t n = search.RecCount;
-  std::vector<uint32_t> bucket(n);
+  BigVector<uint32_t> bucket(n);
   index->Starts.assign(kBuckets + 1, 0);
   uint32_t readable = 0;
   for (uint32_t r = 0; r < n; ++r) {
@@ -202,7 +202,7 @@ std::vector<uint32_t> Members(const std::bitset<N>& set) {
 }
 
 // The source's candidates as a bitmap of `words` words.
-void FillBits(const Source& s, std::vector<uint64_t>* bits) {
+void FillBits(const Source& s, BigVector<uint64_t>* bits) {
   std::fill(bits->begin(), bits->end(), 0);
   uint64_t* b = bits->data();
   for (uint32_t k = 0; k < s.RangeCount; ++k) b[s.Range[k] >> 6] |= uint64_t{1} << (s.Range[k] & 63);
@@ -233,14 +233,9 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
   Index& index = static_cast<Index&>(*caches.Search);
 
   std::vector<Source> sources;
+  bool selective = false;  // a list filter with few candidates
+  bool unindexed = false;  // an active filter without a source: the tests check it
   try {
-    const std::string* texts[3] = {&f.Surname, &f.Workplace, &f.Municipality};
-    const int32_t textFields[3] = {kSearchSurname, kSearchWorkplace, kSearchMunicipality};
-    for (int t = 0; t < 3; ++t) {
-      if (texts[t]->empty()) continue;
-      if (!index.Prefix[t]) index.Prefix[t] = BuildPrefix(search, textFields[t]);
-      sources.push_back(TextSource(*index.Prefix[t], *texts[t]));
-    }
     struct CodeFilter {
       bool Active;
       int32_t Field;
@@ -260,26 +255,41 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
       if (!cf.Active) continue;
       if (!index.Codes[c]) index.Codes[c] = BuildCodes(search, cf.Field, cf.List, cf.Wide);
       sources.push_back(CodeSource(*index.Codes[c], cf.Codes));
+      if (sources.back().Count * 16 < n) selective = true;
+    }
+    // A text filter gets its index only when no list filter already gives
+    // few candidates; otherwise the tests check it on those candidates.
+    const std::string* texts[3] = {&f.Surname, &f.Workplace, &f.Municipality};
+    const int32_t textFields[3] = {kSearchSurname, kSearchWorkplace, kSearchMunicipality};
+    for (int t = 0; t < 3; ++t) {
+      if (texts[t]->empty()) continue;
+      if (!index.Prefix[t] && selective) {
+        unindexed = true;
+        continue;
+      }
+      if (!index.Prefix[t]) index.Prefix[t] = BuildPrefix(search, textFields[t]);
+      sources.push_back(TextSource(*index.Prefix[t], *texts[t]));
     }
   } catch (const std::bad_alloc&) {
     return -1;
   }
 
+  if (sources.empty()) return -1;
   std::sort(sources.begin(), sources.end(), [](const Source& a, const Source& b) { return a.Count < b.Count; });
   const Source& first = sources.front();
   const bool allExact =
-      std::all_of(sources.begin(), sources.end(), [](const Source& s) { return s.Exact; });
+      !unindexed && std::all_of(sources.begin(), sources.end(), [](const Source& s) { return s.Exact; });
   uint32_t found = 0;
   // Few candidates in base order: each goes through the tests.
   if (first.Count == 0) {
     FdbAccess::SetSelected(search, 0);
     return 0;
   }
-  if (sources.size() == 1 || first.Count * 16 < n) {
+  if (sources.size() == 1 || first.Count * 16 < n) {  // (a lone source, exact or checked)
     if (first.Sorted || (first.Sets.size() == 1 && first.Sets[0]->Bits.empty())) {
       const uint32_t* list = first.Sorted ? first.Range : first.Sets[0]->List.data();
       const uint32_t count = first.Sorted ? first.RangeCount : first.Sets[0]->Count;
-      if (sources.size() == 1 && first.Exact) {
+      if (sources.size() == 1 && allExact) {
         std::copy(list, list + count, out);
         found = count;
       } else {
@@ -293,7 +303,7 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
   }
   // Otherwise the intersection of every filter's candidates as bitmaps.
   const size_t words = (size_t{n} + 63) / 64;
-  std::vector<uint64_t> result(words), other(words);
+  BigVector<uint64_t> result(words), other(words);
   FillBits(first, &result);
   for (size_t s = 1; s < sources.size(); ++s) {
     FillBits(sources[s], &other);
@@ -307,6 +317,23 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
   }
   FdbAccess::SetSelected(search, found);
   return found;
+}
+
+std::vector<size_t> IndexBytes(const TfdbTable& search) {
+  std::vector<size_t> bytes(9, 0);
+  const FdbCaches& caches = FdbAccess::Caches(search);
+  if (!caches.Search) return bytes;
+  const Index& index = static_cast<const Index&>(*caches.Search);
+  for (int t = 0; t < 3; ++t) {
+    if (index.Prefix[t]) bytes[t] = 4 * (index.Prefix[t]->Starts.size() + index.Prefix[t]->Perm.size());
+  }
+  for (int c = 0; c < 6; ++c) {
+    if (!index.Codes[c]) continue;
+    size_t b = 4 * index.Codes[c]->Slot.size();
+    for (const Postings& p : index.Codes[c]->Sets) b += 4 * p.List.size() + 8 * p.Bits.size() + sizeof p;
+    bytes[3 + c] = b;
+  }
+  return bytes;
 }
 
 }  // namespace searchfast

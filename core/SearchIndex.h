@@ -73,6 +73,11 @@ namespace searchfast {
 // -1 when the fast path does not apply (the caller then runs the plain pass).
 int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool(uint32_t)>& passes);
 
+// Bytes the search table's indexes hold now, by kind: [0..2] the text
+// filters, [3..8] district, facility type, specialty, category, insurer,
+// language.
+std::vector<size_t> IndexBytes(const TfdbTable& search);
+
 }  // namespace searchfast
 }  // namespace karo
 

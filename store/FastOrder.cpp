@@ -45,57 +45,62 @@ inline uint64_t HashText(const char* s) {
 
 // Builds the ranks of one text field over the base order.
 bool BuildRanks(const TfdbTable& t, int32_t field, FieldRanks* out) {
-  const std::vector<uint32_t>& base = FdbAccess::Base(t);
+  const BigVector<uint32_t>& base = FdbAccess::Base(t);
   const TfdbFieldDef& fd = FdbAccess::Field(t, field);
   const uint32_t n = static_cast<uint32_t>(base.size());
-  // 1. Distinct texts: one id per record, by an open-addressed hash table.
-  std::vector<uint32_t> ids(n);
-  std::vector<const char*> texts;
-  std::vector<uint64_t> hashes;
-  std::vector<uint32_t> slots(1024, 0);  // distinct id + 1, 0 free
+  // 1. Distinct texts: one id per record, by an open-addressed hash table
+  // whose texts are copied side by side (a look-up touches the table and
+  // that copy, not another record).
+  BigVector<uint32_t> ids(n);
+  std::string texts;               // distinct texts, each with its zero
+  std::vector<uint64_t> textAt;    // where each starts in `texts`
+  std::vector<uint64_t> slots(1024, 0);  // hash high half << 32 | (distinct id + 1); 0 free
   size_t mask = slots.size() - 1;
   for (uint32_t r = 0; r < n; ++r) {
     if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
     const char* text = FdbAccess::TextAt(t, base[r], fd);
     const uint64_t h = HashText(text);
+    const uint64_t tag = h & 0xFFFFFFFF00000000ull;
     size_t at = h & mask;
     for (;;) {
-      const uint32_t s = slots[at];
+      const uint64_t s = slots[at];
       if (s == 0) {
-        texts.push_back(text);
-        hashes.push_back(h);
-        slots[at] = static_cast<uint32_t>(texts.size());
-        ids[r] = static_cast<uint32_t>(texts.size() - 1);
+        textAt.push_back(texts.size());
+        texts.append(text).push_back('\0');
+        slots[at] = tag | textAt.size();
+        ids[r] = static_cast<uint32_t>(textAt.size() - 1);
         break;
       }
-      if (hashes[s - 1] == h && std::strcmp(texts[s - 1], text) == 0) {
-        ids[r] = s - 1;
+      const uint32_t d = static_cast<uint32_t>(s) - 1;
+      if ((s & 0xFFFFFFFF00000000ull) == tag && std::strcmp(texts.data() + textAt[d], text) == 0) {
+        ids[r] = d;
         break;
       }
       at = (at + 1) & mask;
     }
-    if (texts.size() * 2 > slots.size()) {  // grow: rehash the distinct texts
-      std::vector<uint32_t>(slots.size() * 2, 0).swap(slots);
+    if (textAt.size() * 2 > slots.size()) {  // grow: rehash the distinct texts
+      std::vector<uint64_t>(slots.size() * 2, 0).swap(slots);
       mask = slots.size() - 1;
-      for (uint32_t d = 0; d < texts.size(); ++d) {
-        size_t a = hashes[d] & mask;
-        while (slots[a] != 0) a = (a + 1) & mask;
-        slots[a] = d + 1;
+      for (uint32_t d = 0; d < textAt.size(); ++d) {
+        const uint64_t hd = HashText(texts.data() + textAt[d]);
+        size_t a2 = hd & mask;
+        while (slots[a2] != 0) a2 = (a2 + 1) & mask;
+        slots[a2] = (hd & 0xFFFFFFFF00000000ull) | (d + 1);
       }
     }
   }
-  std::vector<uint32_t>().swap(slots);
-  std::vector<uint64_t>().swap(hashes);
+  std::vector<uint64_t>().swap(slots);
 
   // 2. Their collation weights side by side, ordered; equal weights share a class.
-  const uint32_t distinct = static_cast<uint32_t>(texts.size());
+  const uint32_t distinct = static_cast<uint32_t>(textAt.size());
   std::string weights;
   std::vector<uint64_t> at(distinct + 1, 0);
   for (uint32_t d = 0; d < distinct; ++d) {
-    AppendWeights(texts[d], &weights);
+    AppendWeights(texts.data() + textAt[d], &weights);
     at[d + 1] = weights.size();
   }
-  std::vector<const char*>().swap(texts);
+  std::string().swap(texts);
+  std::vector<uint64_t>().swap(textAt);
   auto key = [&](uint32_t d) { return std::string_view(weights.data() + at[d], at[d + 1] - at[d]); };
   std::vector<uint32_t> order(distinct);
   std::iota(order.begin(), order.end(), 0u);
@@ -199,8 +204,8 @@ const FieldRanks* RanksOf(const TfdbTable& t, int32_t field) {
   return &caches.Ranks.back();
 }
 
-bool SortSelection(TfdbTable& t, int32_t field, std::vector<uint32_t>& scratch) {
-  std::vector<uint32_t>& selection = FdbAccess::Selection(t);
+bool SortSelection(TfdbTable& t, int32_t field, BigVector<uint32_t>& scratch) {
+  BigVector<uint32_t>& selection = FdbAccess::Selection(t);
   const uint32_t n = static_cast<uint32_t>(t.SelCount);
   if (n < 2) return false;  // nothing moves
   if (field < 0 || field >= t.FieldCount) {
@@ -210,8 +215,8 @@ bool SortSelection(TfdbTable& t, int32_t field, std::vector<uint32_t>& scratch) 
   const TfdbFieldDef& fd = FdbAccess::Field(t, field);
   if (fd.Type == 'N') {
     // Keys read once: (value, position in the reversed selection), sorted.
-    const std::vector<uint32_t>& base = FdbAccess::Base(t);
-    std::vector<uint64_t> keyed(n);
+    const BigVector<uint32_t>& base = FdbAccess::Base(t);
+    BigVector<uint64_t> keyed(n);
     for (uint32_t k = 0; k < n; ++k) {
       const uint32_t rec = selection[n - 1 - k];
       const uint32_t v = static_cast<uint32_t>(FdbAccess::NumAt(t, base[rec], fd)) ^ 0x80000000u;
@@ -255,28 +260,28 @@ bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* fo
     // Build: every record's value, checked to be non-decreasing.
     map = KeyMap{};
     map.Field = field;
-    const std::vector<uint32_t>& base = FdbAccess::Base(t);
+    const BigVector<uint32_t>& base = FdbAccess::Base(t);
     const TfdbFieldDef& fd = FdbAccess::Field(t, field);
     const uint32_t n = static_cast<uint32_t>(base.size());
+    if (n == 0) return false;
+    auto key = [&](uint32_t r) { return FdbAccess::NumAt(t, base[r], fd); };
     try {
-      map.Keys.resize(n);
-      bool sorted = true;
-      for (uint32_t r = 0; r < n && sorted; ++r) {
+      int32_t previous = key(0);
+      for (uint32_t r = 1; r < n; ++r) {
         if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
-        map.Keys[r] = FdbAccess::NumAt(t, base[r], fd);
-        sorted = r == 0 || map.Keys[r - 1] <= map.Keys[r];
+        const int32_t k = key(r);
+        if (k < previous) return false;
+        previous = k;
       }
-      if (!sorted || n == 0) {
-        std::vector<int32_t>().swap(map.Keys);
-        return false;
-      }
-      map.Min = map.Keys.front();
-      const uint64_t span = static_cast<uint64_t>(int64_t{map.Keys.back()} - map.Min);
+      map.Min = key(0);
+      map.Max = previous;
+      const uint64_t span = static_cast<uint64_t>(int64_t{map.Max} - map.Min);
       while ((span >> map.Shift) > n / 2 + 1) ++map.Shift;
       const uint64_t buckets = (span >> map.Shift) + 1;
       map.Starts.assign(buckets + 1, 0);
       for (uint32_t r = 0; r < n; ++r) {
-        ++map.Starts[(static_cast<uint64_t>(int64_t{map.Keys[r]} - map.Min) >> map.Shift) + 1];
+        if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
+        ++map.Starts[(static_cast<uint64_t>(int64_t{key(r)} - map.Min) >> map.Shift) + 1];
       }
       for (uint64_t b = 0; b < buckets; ++b) map.Starts[b + 1] += map.Starts[b];
       map.Usable = true;
@@ -287,13 +292,26 @@ bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* fo
     }
   }
   if (!map.Usable) return false;
-  const int64_t d = int64_t{value} - map.Min;
   *found = -1;
-  if (d < 0 || value > map.Keys.back()) return true;
-  const uint64_t b = static_cast<uint64_t>(d) >> map.Shift;
-  const int32_t* keys = map.Keys.data();
-  const int32_t* hit = std::lower_bound(keys + map.Starts[b], keys + map.Starts[b + 1], value);
-  if (hit != keys + map.Starts[b + 1] && *hit == value) *found = static_cast<int32_t>(hit - keys);
+  if (value < map.Min || value > map.Max) return true;
+  const uint64_t b = static_cast<uint64_t>(int64_t{value} - map.Min) >> map.Shift;
+  const BigVector<uint32_t>& base = FdbAccess::Base(t);
+  const TfdbFieldDef& fd = FdbAccess::Field(t, field);
+  // The bucket's records are in order: the first one not below the value.
+  uint32_t lo = map.Starts[b], hi = map.Starts[b + 1];
+  const uint32_t end = hi;
+  while (hi - lo > 8) {
+    const uint32_t mid = lo + (hi - lo) / 2;
+    if (FdbAccess::NumAt(t, base[mid], fd) < value) lo = mid + 1;
+    else hi = mid;
+  }
+  for (uint32_t r = lo; r < end; ++r) {
+    const int32_t k = FdbAccess::NumAt(t, base[r], fd);
+    if (k >= value) {
+      if (k == value) *found = static_cast<int32_t>(r);
+      break;
+    }
+  }
   return true;
 }
 

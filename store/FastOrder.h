@@ -24,8 +24,8 @@ class FdbAttachment {
 struct FieldRanks {
   int32_t Field = -1;
   uint32_t Classes = 0;
-  std::vector<uint16_t> Narrow;  // used when Classes <= 65,536
-  std::vector<uint32_t> Wide;    // otherwise
+  BigVector<uint16_t> Narrow;  // used when Classes <= 65,536
+  BigVector<uint32_t> Wide;    // otherwise
   uint64_t LastUse = 0;
   size_t Bytes() const { return Narrow.size() * 2 + Wide.size() * 4; }
   uint32_t At(uint32_t record) const { return Wide.empty() ? Narrow[record] : Wide[record]; }
@@ -34,12 +34,13 @@ struct FieldRanks {
 // The first base-order position of every value of one field, for SeekNum on
 // a base order that is non-decreasing in the field (as the detail table's is
 // by identifier).
+// Values are cut into buckets of 2^Shift consecutive values, about two
+// records to a bucket; a look-up reads the few records of its bucket.
 struct KeyMap {
   int32_t Field = -1;
-  bool Usable = false;         // false: the order is not non-decreasing
-  std::vector<int32_t> Keys;   // GetNum of every base-order record
-  std::vector<uint32_t> Starts;  // first position of each bucket of values
-  int32_t Min = 0;
+  bool Usable = false;           // false: the order is not non-decreasing
+  std::vector<uint32_t> Starts;  // first base-order position of each bucket
+  int32_t Min = 0, Max = 0;
   uint32_t Shift = 0;
 };
 
@@ -50,6 +51,9 @@ class FdbCaches {
   KeyMap Map;
   int32_t SeekField = -1;  // SeekNum calls on the base order by this field so far
   uint32_t SeekCalls = 0;
+  // The array the last sort left over (room for RecCount entries), kept so
+  // that the next sort, or an export, does not take fresh memory.
+  BigVector<uint32_t> Spare;
   std::unique_ptr<FdbAttachment> Search;
 };
 
@@ -62,7 +66,7 @@ class FdbAccess {
   static void SetFastPaths(bool on);
 
   static FdbCaches& Caches(const TfdbTable& t);
-  static const std::vector<uint32_t>& Base(const TfdbTable& t) { return t.base_; }
+  static const BigVector<uint32_t>& Base(const TfdbTable& t) { return t.base_; }
   static bool HasBase(const TfdbTable& t) { return t.hasBase_ && t.data_ != nullptr; }
   static bool SelectionCurrent(const TfdbTable& t) { return t.selectionCurrent_; }
   // REQUIRES a field number in range.
@@ -75,7 +79,7 @@ class FdbAccess {
   // null without a selection; SetSelected tells how many are valid.
   static uint32_t* SelectionRoom(TfdbTable& t) { return t.hasSelection_ ? t.selection_.data() : nullptr; }
   static void SetSelected(TfdbTable& t, uint32_t count) { t.SelCount = static_cast<int32_t>(count); }
-  static std::vector<uint32_t>& Selection(TfdbTable& t) { return t.selection_; }
+  static BigVector<uint32_t>& Selection(TfdbTable& t) { return t.selection_; }
 };
 
 namespace fdbfast {
@@ -84,7 +88,7 @@ namespace fdbfast {
 // merge sort: a stable sort of the reversed selection. `scratch` has room
 // for RecCount entries and may be swapped with the selection. False when the
 // fast path does not apply (the caller then merges).
-bool SortSelection(TfdbTable& t, int32_t field, std::vector<uint32_t>& scratch);
+bool SortSelection(TfdbTable& t, int32_t field, BigVector<uint32_t>& scratch);
 
 // SeekNum's answer from the key map, when the base order is current and the
 // map applies: true with *found set. False: use the binary search.

@@ -51,8 +51,8 @@ void TfdbTable::Close() {
   dataSize_ = 0;
   std::vector<TfdbFieldDef>().swap(fields_);
   std::vector<TfdbIndexDef>().swap(indexes_);
-  std::vector<uint32_t>().swap(base_);
-  std::vector<uint32_t>().swap(selection_);
+  BigVector<uint32_t>().swap(base_);
+  BigVector<uint32_t>().swap(selection_);
   hasBase_ = hasSelection_ = selectionCurrent_ = false;
   SelCount = 0;
   RecCount = 0;

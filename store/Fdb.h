@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "FileLoad.h"
+
 // Failure value of every numeric read (0x80000001).
 constexpr int32_t kFdbNumFail = -2147483647;
 // SortField of a selection that is not in a sorted state.
@@ -145,15 +147,15 @@ class TfdbTable {
   uint32_t OffsetOf(int32_t record) const;
   int Fail();  // the one exit for files that cannot be trusted
   int LoadFiles(const std::string& base);
-  void SortMerge(int32_t field, std::vector<uint32_t>& scratch);
+  void SortMerge(int32_t field, BigVector<uint32_t>& scratch);
   int32_t SeekNumSearch(int32_t field, int32_t value) const;
 
   std::vector<TfdbFieldDef> fields_;
   std::vector<TfdbIndexDef> indexes_;
   std::unique_ptr<TfdbDataBlock> data_;
   uint64_t dataSize_ = 0;             // bytes of NAME.d (the block's Count caps at 2 GiB)
-  std::vector<uint32_t> base_;        // record offsets in NAME.d, in primary-index order
-  std::vector<uint32_t> selection_;   // base-order record numbers; size() is the room
+  BigVector<uint32_t> base_;          // record offsets in NAME.d, in primary-index order
+  BigVector<uint32_t> selection_;   // base-order record numbers; size() is the room
   bool hasBase_ = false;
   bool hasSelection_ = false;
   bool selectionCurrent_ = false;

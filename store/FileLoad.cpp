@@ -67,6 +67,14 @@ bool InputFile::ReadWhole(void* to, uint64_t n) const {
   return lowerOk && upperOk;
 }
 
+void* AllocateLarge(size_t bytes) {
+  if (bytes < (size_t{4} << 20)) return std::malloc(bytes ? bytes : 1);
+  const size_t rounded = (bytes + kHugePage - 1) & ~(kHugePage - 1);
+  void* p = std::aligned_alloc(kHugePage, rounded);
+  if (p) AdviseHugePages(p, rounded);
+  return p;
+}
+
 void AdviseHugePages(void* p, size_t n) {
 #ifdef MADV_HUGEPAGE
   const auto begin = reinterpret_cast<uintptr_t>(p);

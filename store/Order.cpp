@@ -15,7 +15,7 @@
 void TfdbTable::SetOrder(int which) { selectionCurrent_ = (which == 1 && hasSelection_); }
 
 int TfdbTable::BeginSelection() {
-  std::vector<uint32_t>().swap(selection_);
+  BigVector<uint32_t>().swap(selection_);
   hasSelection_ = selectionCurrent_ = false;
   SelCount = 0;
   SortField = kFdbNotSorted;
@@ -96,22 +96,27 @@ void TfdbTable::Sort(int32_t field) {
     if (BeginSelection() != 0) return;
     SelectAll();
   }
-  std::vector<uint32_t> scratch;
+  BigVector<uint32_t> scratch;
+  const bool fast = FdbAccess::FastPaths();
+  // The fast path keeps the array a sort leaves over for the next one, so
+  // that a sort does not touch fresh memory.
+  if (fast) scratch.swap(FdbAccess::Caches(*this).Spare);
   try {
     scratch.resize(RecCount);
   } catch (const std::bad_alloc&) {
     return;
   }
   SetOrder(1);
-  if (!FdbAccess::FastPaths() || !fdbfast::SortSelection(*this, field, scratch)) SortMerge(field, scratch);
+  if (!fast || !fdbfast::SortSelection(*this, field, scratch)) SortMerge(field, scratch);
+  if (fast) FdbAccess::Caches(*this).Spare.swap(scratch);
   SortField = field;
 }
 
 // The bottom-up merge sort by comparisons through the value reads.
-void TfdbTable::SortMerge(int32_t field, std::vector<uint32_t>& scratch) {
+void TfdbTable::SortMerge(int32_t field, BigVector<uint32_t>& scratch) {
   const uint64_t n = static_cast<uint64_t>(SelCount);
-  std::vector<uint32_t>* source = &selection_;
-  std::vector<uint32_t>* target = &scratch;
+  BigVector<uint32_t>* source = &selection_;
+  BigVector<uint32_t>* target = &scratch;
   const bool known = field >= 0 && field < FieldCount;
   const TfdbFieldDef fd = known ? fields_[static_cast<size_t>(field)] : TfdbFieldDef{};
   const uint32_t* base = base_.data();

@@ -178,7 +178,7 @@ TEST(ExportFast, StopsWhenTheSinkRefuses) {
   OpenTwin(dir, &t);
   RunSearch(t.Fast, {});
   const size_t total = Export(t.Fast, t.FastDetail, true).size();
-  ASSERT_GT(total, size_t{2} << 20);  // more than one chunk
+  ASSERT_GT(total, size_t{1} << 20);  // many chunks
   for (const size_t room : {size_t{0}, size_t{100}, total - 1}) {
     FailingSink sink(room);
     EXPECT_FALSE(WriteExport(t.Fast, t.FastDetail, sink));
