@@ -19,6 +19,7 @@
 #include "Export.h"
 #include "FastOrder.h"
 #include "Fdb.h"
+#include "SafeFile.h"
 #include "Search.h"
 #include "SearchIndex.h"
 
@@ -106,12 +107,26 @@ int main(int argc, char** argv) {
   searches[4].Filter.Categories = {0};
   searches[4].Filter.FacilityTypes = {0};
   searches[5].Name = "search no filter";
+  {  // the incremental search of the largest pick list, letter by letter
+    TfdbTable obory;
+    obory.Dir = dir;
+    if (obory.Open("obory") == 0) {
+      const double ms = Median(reps, [] {}, [&] {
+        for (const char* key : {"g", "gy", "gyn", "gyne", "x", ""}) obory.FindPrefix(1, key);
+      });
+      std::printf("%-44s %10.4f ms for 6 keys over %u items\n", "pick list incremental search", ms, obory.RecCount);
+    }
+  }
   const bool skip = std::getenv("EXPORT_ONLY") != nullptr;
   if (skip) searches.clear();
   for (const Named& s : searches) {
     t0 = Clock::now();
     const uint32_t found = karo::RunSearch(pseek, s.Filter);
     const double first = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    t0 = Clock::now();
+    karo::searchfast::WaitForIndexes(pseek);
+    const double wait = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    if (wait > 1) std::printf("%-44s %10.2f ms  (indexes built on the second thread)\n", "  waited for the indexes", wait);
     const double ms = Median(reps, [] {}, [&] { karo::RunSearch(pseek, s.Filter); });
     std::printf("%-44s %10.2f ms  first %8.2f ms  found %u\n", s.Name, ms, first, found);
   }
@@ -139,6 +154,39 @@ int main(int argc, char** argv) {
     Line(sorted ? "export all, sorted by surname (to memory)" : "export all, base order (to memory)", ms);
     std::printf("  %zu bytes\n", sink.Bytes);
   }
+  // To a file, against writing the same bytes the same way (SafeFile: a
+  // temporary file, fsync, rename).
+  if (const char* out = std::getenv("EXPORT_FILE")) {
+    karo::RunSearch(pseek, {});
+    pseek.Sort(jmeno);
+    std::string bytes;
+    {
+      struct StringSink : karo::ByteSink {
+        std::string* to;
+        bool Write(const char* b, size_t n) override {
+          to->append(b, n);
+          return true;
+        }
+      } sink;
+      sink.to = &bytes;
+      karo::WriteExport(pseek, moskyti, sink);
+    }
+    const double write = Median(3, [] {}, [&] {
+      karo::SafeFile f;
+      if (!f.Open(out) || !f.Write(bytes.data(), bytes.size()) || !f.Commit()) std::abort();
+    });
+    Line("writing the same bytes to a file", write);
+    const double exp = Median(3, [] {}, [&] {
+      if (karo::ExportFile(pseek, moskyti, out) != karo::ExportResult::Done) std::abort();
+    });
+    Line("export to a file, sorted by surname", exp);
+    std::printf("  ratio %.2f\n", exp / write);
+    for (int k = 0; k < 2; ++k) {
+      const double base = Median(1, [&] { karo::RunSearch(pseek, {}); }, [&] { karo::ExportFile(pseek, moskyti, out); });
+      Line("export to a file, base order", base);
+    }
+    std::remove(out);
+  }
   Line("end", 0);
   // What the fast paths hold, per provider.
   const double n = pseek.RecCount;
@@ -147,7 +195,7 @@ int main(int argc, char** argv) {
               c.Spare.capacity() * 4.0 / n);
   for (const FieldRanks& r : c.Ranks) std::printf("  ranks of field %d: %u classes, %.2f B\n", r.Field, r.Classes, r.Bytes() / n);
   const KeyMap& m = FdbAccess::Caches(moskyti).Map;
-  std::printf("  key map of the detail table: %.2f B\n", m.Starts.capacity() * 4.0 / n);
+  std::printf("  key map of the detail table: %.2f B\n", m.Bytes() * 1.0 / n);
   const char* kinds[] = {"surname", "workplace", "municipality", "district", "facility type", "specialty", "category", "insurer", "language"};
   const std::vector<size_t> bytes = karo::searchfast::IndexBytes(pseek);
   for (size_t k = 0; k < bytes.size(); ++k) std::printf("  index %s: %.2f B\n", kinds[k], bytes[k] / n);

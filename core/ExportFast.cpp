@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -20,7 +21,7 @@ namespace {
 
 constexpr uint32_t kBatch = 32;           // records whose memory is fetched together
 constexpr size_t kChunk = size_t{1} << 16;  // bytes handed over at a time
-constexpr size_t kQueued = 16;            // chunks waiting for the sink at most
+constexpr size_t kQueued = 16;            // chunks waiting for the sink at most, per thread
 
 // Finished chunks from the formatting thread to the writing one.
 class Queue {
@@ -89,76 +90,25 @@ class Borrowed {
   TfdbTable& t_;
 };
 
-// The plain export's reads and bytes, batch by batch; the memory of batch
-// b + 1 is fetched while batch b is written.
+// The plain export's reads and bytes, on one thread, for orders that run
+// through the tables front to back (the base order, a result not sorted):
+// there each look-up reads the detail record that is written next.
 void Format(TfdbTable& search, TfdbTable& detail, Queue& queue) {
-  std::string buffer = kExportHeader;
+  std::string buffer;
   buffer.reserve(kChunk + 4096);
   const int psc = detail.FieldIndex("PSC");
   const uint32_t count = search.CurCount();
-  // Positions ahead of time when both tables are loaded and the detail
-  // table's base order is current, as the window keeps it.
-  // Not for an order that runs through the table forwards (the base order,
-  // a result not sorted): there each look-up reads the detail record that
-  // is written next, and both tables are read front to back.
-  bool ahead = FdbAccess::HasBase(search) && search.FieldCount > kSearchLevel &&
-               uint64_t{count} * 8 >= search.RecCount && FdbAccess::HasBase(detail) &&
-               !FdbAccess::SelectionCurrent(detail) && FdbAccess::SelectionCurrent(search) &&
-               !std::is_sorted(FdbAccess::Selection(search).begin(), FdbAccess::Selection(search).begin() + count);
-  Borrowed spare(search);
-  try {
-    if (ahead) DetailPositions(search, detail, &spare.v);
-  } catch (const std::bad_alloc&) {
-    ahead = false;  // look each one up as it comes
-  }
-  const uint32_t* positions = spare.v.data();
-  auto position = [&](uint32_t r) { return static_cast<int32_t>(positions[r]); };
-  const uint32_t* order = nullptr;  // base-order record of each position of the current order
-  if (ahead && FdbAccess::SelectionCurrent(search)) order = FdbAccess::Selection(search).data();
-  const uint32_t* sbase = ahead ? FdbAccess::Base(search).data() : nullptr;
-  const uint32_t* dbase = ahead ? FdbAccess::Base(detail).data() : nullptr;
-  auto recordOf = [&](uint32_t i) { return order ? order[i] : i; };
-  auto fetch = [&](uint32_t from, int stage) {
-    const uint32_t to = from + kBatch < count ? from + kBatch : count;
-    for (uint32_t i = from; i < to; ++i) {
-      const uint32_t r = recordOf(i);
-      if (stage == 0) {
-        __builtin_prefetch(sbase + r);
-        __builtin_prefetch(positions + r);
-      } else if (stage == 1) {
-        __builtin_prefetch(search.DataBegin() + sbase[r]);
-        __builtin_prefetch(search.DataBegin() + sbase[r] + 64);
-        if (position(r) >= 0) __builtin_prefetch(dbase + position(r));
-      } else if (position(r) >= 0) {
-        const unsigned char* d = detail.DataBegin() + dbase[position(r)];
-        __builtin_prefetch(d);
-        __builtin_prefetch(d + 64);
-      }
+  for (uint32_t r = 0; r < count; ++r) {
+    const int32_t i = static_cast<int32_t>(r);
+    if (search.GetNum(i, kSearchLevel) <= 1) continue;  // level 1, or not readable
+    const int32_t p = detail.SeekNum(0, search.GetNum(i, kSearchId));
+    // Appended one by one: a numeric field's text lasts until the next read.
+    for (const int32_t field : {kSearchWorkplace, kSearchSurname, kSearchStreet, kSearchMunicipality}) {
+      buffer += search.GetStr(i, field);
+      buffer += '\t';
     }
-  };
-  for (uint32_t first = 0; first < count; first += kBatch) {
-    const uint32_t n = count - first < kBatch ? count - first : kBatch;
-    if (ahead) {
-      if (first == 0) {
-        fetch(0, 0), fetch(kBatch, 0), fetch(0, 1);
-      }
-      fetch(first + 3 * kBatch, 0);
-      fetch(first + 2 * kBatch, 1);
-      fetch(first + kBatch, 2);
-      if (first == 0) fetch(0, 2);
-    }
-    for (uint32_t k = 0; k < n; ++k) {
-      const int32_t i = static_cast<int32_t>(first + k);
-      if (search.GetNum(i, kSearchLevel) <= 1) continue;  // level 1, or not readable
-      const int32_t p = ahead ? position(recordOf(first + k)) : detail.SeekNum(0, search.GetNum(i, kSearchId));
-      // Appended one by one: a numeric field's text lasts until the next read.
-      for (const int32_t field : {kSearchWorkplace, kSearchSurname, kSearchStreet, kSearchMunicipality}) {
-        buffer += search.GetStr(i, field);
-        buffer += '\t';
-      }
-      if (p != -1) buffer += psc < 0 ? kFdbFieldNotFound : detail.GetStr(p, psc);
-      buffer += "\r\n";
-    }
+    if (p != -1) buffer += psc < 0 ? kFdbFieldNotFound : detail.GetStr(p, psc);
+    buffer += "\r\n";
     if (buffer.size() >= kChunk) {
       if (!queue.Push(std::move(buffer))) return;
       buffer = std::string();
@@ -168,34 +118,175 @@ void Format(TfdbTable& search, TfdbTable& detail, Queue& queue) {
   if (!buffer.empty()) queue.Push(std::move(buffer));
 }
 
+// GetStr of a record by its data offset, appended, without the shared
+// numeric buffer (two threads format at once). Null field: out of range.
+void AppendText(const TfdbTable& t, uint32_t offset, const TfdbFieldDef* fd, std::string* out) {
+  if (!fd) {
+    *out += kFdbEof;
+  } else if (fd->Type == 'N') {
+    const int32_t v = FdbAccess::NumAt(t, offset, *fd);
+    if (v >= 0) *out += std::to_string(v);  // a negative value reads as the empty text
+  } else {
+    *out += FdbAccess::TextAt(t, offset, *fd);
+  }
+}
+
+// What the two formatting threads of a sorted result share, read only:
+// every exported record's detail position is known before they start.
+struct Sorted {
+  const TfdbTable* Search;
+  const TfdbTable* Detail;
+  uint32_t Count;
+  const uint32_t* Order;      // base-order record of each position
+  const uint32_t* Positions;  // detail position of each base-order record, as int32
+  const uint32_t* SearchBase;
+  const uint32_t* DetailBase;
+  const TfdbFieldDef* Level;
+  const TfdbFieldDef* Fields[4];  // workplace, surname, street, municipality
+  const TfdbFieldDef* Psc;        // null: the detail table has no such field
+};
+
+// Positions a thread formats at a time: the block's text (some 40 KiB) stays
+// below the size that malloc takes fresh from the system for each block.
+constexpr uint32_t kBlock = 512;
+
+// Blocks k, k + 2, k + 4, ... of the result, with the memory of each batch
+// fetched a few batches ahead.
+void FormatBlocks(const Sorted& s, uint32_t k, uint32_t threads, Queue& queue) {
+  const unsigned char* sdata = s.Search->DataBegin();
+  const unsigned char* ddata = s.Detail->DataBegin();
+  auto position = [&](uint32_t r) { return static_cast<int32_t>(s.Positions[r]); };
+  for (uint64_t from = uint64_t{k} * kBlock; from < s.Count; from += uint64_t{threads} * kBlock) {
+    const uint32_t begin = static_cast<uint32_t>(from);
+    const uint32_t end = s.Count - begin < kBlock ? s.Count : begin + kBlock;
+    auto fetch = [&](uint32_t at, int stage) {
+      const uint32_t to = at + kBatch < end ? at + kBatch : end;
+      for (uint32_t i = at; i < to; ++i) {
+        const uint32_t r = s.Order[i];
+        if (stage == 0) {
+          __builtin_prefetch(s.SearchBase + r);
+          __builtin_prefetch(s.Positions + r);
+        } else if (stage == 1) {
+          __builtin_prefetch(sdata + s.SearchBase[r]);
+          __builtin_prefetch(sdata + s.SearchBase[r] + 64);
+          if (position(r) >= 0) __builtin_prefetch(s.DetailBase + position(r));
+        } else if (position(r) >= 0) {
+          const unsigned char* d = ddata + s.DetailBase[position(r)];
+          __builtin_prefetch(d);
+          __builtin_prefetch(d + 64);
+        }
+      }
+    };
+    std::string buffer;
+    buffer.reserve(size_t{kBlock} * 80);
+    fetch(begin, 0), fetch(begin + kBatch, 0), fetch(begin + 2 * kBatch, 0);
+    fetch(begin, 1), fetch(begin + kBatch, 1), fetch(begin, 2);
+    for (uint32_t first = begin; first < end; first += kBatch) {
+      fetch(first + 3 * kBatch, 0);
+      fetch(first + 2 * kBatch, 1);
+      fetch(first + kBatch, 2);
+      const uint32_t last = end - first < kBatch ? end : first + kBatch;
+      for (uint32_t i = first; i < last; ++i) {
+        const uint32_t r = s.Order[i];
+        const uint32_t offset = s.SearchBase[r];
+        if (FdbAccess::NumAt(*s.Search, offset, *s.Level) <= 1) continue;  // level 1, or not readable
+        for (const TfdbFieldDef* fd : s.Fields) {
+          AppendText(*s.Search, offset, fd, &buffer);
+          buffer += '\t';
+        }
+        const int32_t p = position(r);
+        if (p != -1) {
+          if (s.Psc) AppendText(*s.Detail, s.DetailBase[p], s.Psc, &buffer);
+          else buffer += kFdbFieldNotFound;
+        }
+        buffer += "\r\n";
+      }
+    }
+    if (!queue.Push(std::move(buffer))) return;
+  }
+}
+
+// Writes what the threads hand over, in order; stops them at a refusal.
+bool Drain(Queue* queues, size_t threads, ByteSink& sink) {
+  bool ok = true;
+  std::string chunk;
+  for (size_t b = 0;; ++b) {
+    if (!queues[b % threads].Pop(&chunk)) break;
+    if (ok && !sink.Write(chunk.data(), chunk.size())) {
+      ok = false;
+      for (size_t q = 0; q < threads; ++q) queues[q].Stop();
+    }
+  }
+  return ok;
+}
+
 }  // namespace
 
 bool Write(TfdbTable& search, TfdbTable& detail, ByteSink& sink) {
-  Queue queue;
-  std::exception_ptr failure;
-  std::thread formatter;
-  try {
-    formatter = std::thread([&] {
-      try {
-        Format(search, detail, queue);
-      } catch (...) {
-        failure = std::current_exception();
-      }
-      queue.Finish();
-    });
-  } catch (const std::system_error&) {
-    return WriteExportReference(search, detail, sink);  // no second thread to be had
+  const uint32_t count = search.CurCount();
+  // A sorted result of both loaded tables, the detail table's base order
+  // current (as the window keeps it): look-ups ahead, two threads.
+  const bool sorted = FdbAccess::HasBase(search) && search.FieldCount > kSearchLevel &&
+                      uint64_t{count} * 8 >= search.RecCount && FdbAccess::HasBase(detail) &&
+                      !FdbAccess::SelectionCurrent(detail) && FdbAccess::SelectionCurrent(search) &&
+                      !std::is_sorted(FdbAccess::Selection(search).begin(),
+                                      FdbAccess::Selection(search).begin() + count);
+  Borrowed spare(search);
+  Sorted plan{};
+  if (sorted) {
+    try {
+      DetailPositions(search, detail, &spare.v);
+    } catch (const std::bad_alloc&) {
+      return WriteExportReference(search, detail, sink);
+    }
+    plan.Search = &search;
+    plan.Detail = &detail;
+    plan.Count = count;
+    plan.Order = FdbAccess::Selection(search).data();
+    plan.Positions = spare.v.data();
+    plan.SearchBase = FdbAccess::Base(search).data();
+    plan.DetailBase = FdbAccess::Base(detail).data();
+    plan.Level = &FdbAccess::Field(search, kSearchLevel);
+    const int32_t fields[4] = {kSearchWorkplace, kSearchSurname, kSearchStreet, kSearchMunicipality};
+    for (int f = 0; f < 4; ++f) {
+      plan.Fields[f] = fields[f] < search.FieldCount ? &FdbAccess::Field(search, fields[f]) : nullptr;
+    }
+    const int psc = detail.FieldIndex("PSC");
+    plan.Psc = psc < 0 ? nullptr : &FdbAccess::Field(detail, psc);
   }
-  bool ok = true;
-  std::string chunk;
-  while (queue.Pop(&chunk)) {
-    if (ok && !sink.Write(chunk.data(), chunk.size())) {
-      ok = false;
-      queue.Stop();
+  const size_t threads = sorted ? 2 : 1;
+  Queue queues[2];
+  std::exception_ptr failures[2];
+  std::thread formatters[2];
+  auto stopAll = [&](size_t started) {
+    for (size_t k = 0; k < started; ++k) queues[k].Stop();
+    for (size_t k = 0; k < started; ++k) formatters[k].join();
+  };
+  for (size_t k = 0; k < threads; ++k) {
+    try {
+      formatters[k] = std::thread([&, k] {
+        try {
+          if (sorted) FormatBlocks(plan, static_cast<uint32_t>(k), static_cast<uint32_t>(threads), queues[k]);
+          else Format(search, detail, queues[k]);
+        } catch (...) {
+          failures[k] = std::current_exception();
+        }
+        queues[k].Finish();
+      });
+    } catch (const std::system_error&) {
+      stopAll(k);
+      return WriteExportReference(search, detail, sink);  // no threads to be had
     }
   }
-  formatter.join();
-  if (failure) std::rethrow_exception(failure);
+  if (!sink.Write(kExportHeader, std::strlen(kExportHeader))) {
+    stopAll(threads);
+    return false;
+  }
+  const bool ok = Drain(queues, threads, sink);
+  stopAll(threads);  // (a thread that failed leaves the other waiting)
+  for (const std::exception_ptr& failure : failures) {
+    if (failure) std::rethrow_exception(failure);
+  }
   return ok;
 }
 

@@ -5,9 +5,12 @@
 #include "SearchIndex.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <new>
 #include <numeric>
+#include <system_error>
+#include <thread>
 
 #include "FastOrder.h"
 
@@ -50,10 +53,105 @@ struct CodeIndex {
   std::vector<Postings> Sets;
 };
 
+constexpr uint32_t kCancelCheck = 65535;  // records between looks at the cancel flag
+
+// A cancelled build throws this (and leaves nothing behind).
+struct Cancelled {};
+inline void CheckCancel(uint32_t r, const std::atomic<bool>* cancel) {
+  if ((r & kCancelCheck) == 0 && cancel && cancel->load(std::memory_order_relaxed)) throw Cancelled{};
+}
+
+// Reads of base-order records as GetStr and GetNum give them with the base
+// order current, without using the current order or the shared numeric
+// buffer, so that a second thread can build indexes while the first one
+// sorts or shows the table. (The data and the base order never change while
+// the table is open.)
+class BaseReader {
+ public:
+  explicit BaseReader(const TfdbTable& t) : t_(t), base_(FdbAccess::Base(t)) {}
+  uint32_t Count() const { return static_cast<uint32_t>(base_.size()); }
+  // REQUIRES a field that reads as text (not 'N', whose text is a number).
+  const char* Text(uint32_t r, int32_t field) const {
+    if (field < 0 || field >= t_.FieldCount) return kFdbEof;
+    return FdbAccess::TextAt(t_, base_[r], FdbAccess::Field(t_, field));
+  }
+  int32_t Num(uint32_t r, int32_t field) const {
+    if (field < 0 || field >= t_.FieldCount) return kFdbNumFail;
+    return FdbAccess::NumAt(t_, base_[r], FdbAccess::Field(t_, field));
+  }
+  const unsigned char* End() const { return t_.DataEnd(); }
+  const TfdbTable& Table() const { return t_; }
+
+ private:
+  const TfdbTable& t_;
+  const BigVector<uint32_t>& base_;
+};
+
+constexpr int kCodeKinds = 6;  // district, facility type, specialty, category, insurer, language
+struct CodeKind {
+  int32_t Field;
+  bool List, Wide;
+};
+constexpr CodeKind kCodeKinds_[kCodeKinds] = {{kSearchDistrict, false, false},   {kSearchFacilityType, false, false},
+                                              {kSearchSpecialties, true, true},  {kSearchCategories, true, false},
+                                              {kSearchInsurers, true, false},    {kSearchLanguages, true, false}};
+
+std::unique_ptr<PrefixIndex> BuildPrefix(const BaseReader& table, int32_t field, const std::atomic<bool>* cancel);
+std::unique_ptr<CodeIndex> BuildCodes(const BaseReader& table, int32_t field, bool list, bool wide,
+                                      const std::atomic<bool>* cancel);
+
 class Index : public FdbAttachment {
  public:
+  ~Index() override {
+    cancel_ = true;
+    if (worker_.joinable()) worker_.join();
+  }
+  // Builds the code indexes and the surname's on a second thread; false
+  // when there is none (the caller then builds what it needs itself).
+  bool Start(const TfdbTable& search) {
+    started_ = true;
+    try {
+      worker_ = std::thread([this, &search] {
+        const BaseReader table(search);
+        try {
+          for (int c = 0; c < kCodeKinds && !cancel_; ++c) {
+            const CodeKind& k = kCodeKinds_[c];
+            Codes[c] = BuildCodes(table, k.Field, k.List, k.Wide, &cancel_);
+          }
+          if (!cancel_ && search.FieldType(kSearchSurname) != 'N') {
+            Prefix[0] = BuildPrefix(table, kSearchSurname, &cancel_);
+          }
+        } catch (const std::bad_alloc&) {
+          // What is missing is built when it is needed, or the plain pass runs.
+        } catch (const Cancelled&) {
+          // The table is being closed.
+        }
+        done_.store(true, std::memory_order_release);
+      });
+    } catch (const std::system_error&) {
+      done_.store(true, std::memory_order_release);
+      return false;
+    }
+    return true;
+  }
+  bool Started() const { return started_; }
+  // True once the second thread has finished; its indexes are then ours.
+  bool Ready() {
+    if (!done_.load(std::memory_order_acquire)) return false;
+    if (worker_.joinable()) worker_.join();
+    return true;
+  }
+  void Wait() {
+    if (worker_.joinable()) worker_.join();
+  }
+
   std::unique_ptr<PrefixIndex> Prefix[3];  // surname, workplace, municipality
-  std::unique_ptr<CodeIndex> Codes[6];     // district, facility type, specialty, category, insurer, language
+  std::unique_ptr<CodeIndex> Codes[kCodeKinds];
+
+ private:
+  std::thread worker_;
+  std::atomic<bool> cancel_{false}, done_{false};
+  bool started_ = false;
 };
 
 uint32_t BucketOf(const char* text) {
@@ -68,14 +166,15 @@ uint32_t BucketOf(const char* text) {
   return b;
 }
 
-std::unique_ptr<PrefixIndex> BuildPrefix(TfdbTable& search, int32_t field) {
+std::unique_ptr<PrefixIndex> BuildPrefix(const BaseReader& table, int32_t field, const std::atomic<bool>* cancel) {
   auto index = std::make_unique<PrefixIndex>();
-  const uint32_t n = search.RecCount;
+  const uint32_t n = table.Count();
   BigVector<uint32_t> bucket(n);
   index->Starts.assign(kBuckets + 1, 0);
   uint32_t readable = 0;
   for (uint32_t r = 0; r < n; ++r) {
-    const char* text = search.GetStr(static_cast<int32_t>(r), field);
+    CheckCancel(r, cancel);
+    const char* text = table.Text(r, field);
     if (text == kFdbEof) {
       bucket[r] = kBuckets;
       continue;
@@ -95,31 +194,36 @@ std::unique_ptr<PrefixIndex> BuildPrefix(TfdbTable& search, int32_t field) {
 
 // Calls each(record, code) for every code of every record, in base order.
 template <class Each>
-void ForEachCode(TfdbTable& search, int32_t field, bool list, bool wide, Each each) {
-  const uint32_t n = search.RecCount;
-  const unsigned char* end = search.DataEnd();
-  const bool readable = IsListField(search, field);
+void ForEachCode(const BaseReader& table, int32_t field, bool list, bool wide, const std::atomic<bool>* cancel,
+                 Each each) {
+  const uint32_t n = table.Count();
+  const unsigned char* end = table.End();
+  const char type = table.Table().FieldType(field);
+  const bool readable = type == 'C' || type == 'T';  // code lists are read as raw bytes only from these
   for (uint32_t r = 0; r < n; ++r) {
-    const int32_t i = static_cast<int32_t>(r);
+    CheckCancel(r, cancel);
     if (!list) {
-      const int32_t code = search.GetNum(i, field);
+      const int32_t code = table.Num(r, field);
       if (code >= 0 && code <= 255) each(r, static_cast<uint32_t>(code));
       continue;
     }
-    EachListCode(ListAt(search, i, field, readable), end, wide, [&](unsigned c) {
+    const char* text = readable ? table.Text(r, field) : kFdbEof;
+    const unsigned char* at = text == kFdbEof ? nullptr : reinterpret_cast<const unsigned char*>(text);
+    EachListCode(at, end, wide, [&](unsigned c) {
       each(r, c);
       return false;
     });
   }
 }
 
-std::unique_ptr<CodeIndex> BuildCodes(TfdbTable& search, int32_t field, bool list, bool wide) {
+std::unique_ptr<CodeIndex> BuildCodes(const BaseReader& table, int32_t field, bool list, bool wide,
+                                      const std::atomic<bool>* cancel) {
   auto index = std::make_unique<CodeIndex>();
-  const uint32_t n = search.RecCount;
+  const uint32_t n = table.Count();
   const uint32_t codes = wide ? 65536 : 256;
   std::vector<uint32_t> counts(codes, 0);
   std::vector<uint32_t> last(codes, UINT32_MAX);  // a code listed twice in one record counts once
-  ForEachCode(search, field, list, wide, [&](uint32_t r, uint32_t c) {
+  ForEachCode(table, field, list, wide, cancel, [&](uint32_t r, uint32_t c) {
     if (last[c] != r) ++counts[c], last[c] = r;
   });
   index->Slot.assign(codes, 0);
@@ -135,7 +239,7 @@ std::unique_ptr<CodeIndex> BuildCodes(TfdbTable& search, int32_t field, bool lis
     index->Slot[c] = static_cast<uint32_t>(index->Sets.size());
   }
   std::fill(last.begin(), last.end(), UINT32_MAX);
-  ForEachCode(search, field, list, wide, [&](uint32_t r, uint32_t c) {
+  ForEachCode(table, field, list, wide, cancel, [&](uint32_t r, uint32_t c) {
     if (last[c] == r) return;
     last[c] = r;
     Postings& p = index->Sets[index->Slot[c] - 1];
@@ -231,6 +335,11 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
   FdbCaches& caches = FdbAccess::Caches(search);
   if (!caches.Search) caches.Search = std::make_unique<Index>();
   Index& index = static_cast<Index&>(*caches.Search);
+  // The first search runs the plain pass while a second thread builds the
+  // indexes; so do the searches until it has finished.
+  if (!index.Started() && index.Start(search)) return -1;
+  if (!index.Ready()) return -1;
+  const BaseReader table(search);
 
   std::vector<Source> sources;
   bool selective = false;  // a list filter with few candidates
@@ -253,7 +362,7 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
     for (int c = 0; c < 6; ++c) {
       const CodeFilter& cf = codeFilters[c];
       if (!cf.Active) continue;
-      if (!index.Codes[c]) index.Codes[c] = BuildCodes(search, cf.Field, cf.List, cf.Wide);
+      if (!index.Codes[c]) index.Codes[c] = BuildCodes(table, cf.Field, cf.List, cf.Wide, nullptr);
       sources.push_back(CodeSource(*index.Codes[c], cf.Codes));
       if (sources.back().Count * 16 < n) selective = true;
     }
@@ -267,7 +376,11 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
         unindexed = true;
         continue;
       }
-      if (!index.Prefix[t]) index.Prefix[t] = BuildPrefix(search, textFields[t]);
+      if (search.FieldType(textFields[t]) == 'N') {  // its text is a number's: not indexed
+        unindexed = true;
+        continue;
+      }
+      if (!index.Prefix[t]) index.Prefix[t] = BuildPrefix(table, textFields[t], nullptr);
       sources.push_back(TextSource(*index.Prefix[t], *texts[t]));
     }
   } catch (const std::bad_alloc&) {
@@ -317,6 +430,11 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
   }
   FdbAccess::SetSelected(search, found);
   return found;
+}
+
+void WaitForIndexes(TfdbTable& search) {
+  FdbCaches& caches = FdbAccess::Caches(search);
+  if (caches.Search) static_cast<Index&>(*caches.Search).Wait();
 }
 
 std::vector<size_t> IndexBytes(const TfdbTable& search) {

@@ -2,8 +2,11 @@
 // by the search's own tests, so that the result is exactly what the plain
 // pass over every record returns (tests/core/search_fast_test.cpp).
 //
-// Indexes are built on first use of a filter kind from the loaded search
-// table and dropped with it (at Close or a new Open):
+// The first search starts a second thread that builds the indexes from the
+// loaded search table (the data and the base order, which do not change
+// while it is open); until it has finished, searches run the plain pass.
+// Indexes are dropped with the table (at Close or a new Open, which wait
+// for the thread):
 //   - text filters: records grouped by the first three folded characters of
 //     the field (an index of folded prefixes);
 //   - districts, facility types and the four code lists: for every code the
@@ -70,8 +73,13 @@ namespace searchfast {
 // Fills the table's selection (present, emptied, base order current) with
 // the records for which passes(record) holds, in base order, using the
 // indexes for the active filters of `f`. Returns the number of matches, or
-// -1 when the fast path does not apply (the caller then runs the plain pass).
+// -1 when the fast path does not apply or its indexes are not built yet (the
+// caller then runs the plain pass).
 int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool(uint32_t)>& passes);
+
+// Waits until the indexes that the first search began to build on a second
+// thread are there (tests and measurements; the program never waits).
+void WaitForIndexes(TfdbTable& search);
 
 // Bytes the search table's indexes hold now, by kind: [0..2] the text
 // filters, [3..8] district, facility type, specialty, category, insurer,

@@ -267,15 +267,34 @@ bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* fo
     auto key = [&](uint32_t r) { return FdbAccess::NumAt(t, base[r], fd); };
     try {
       int32_t previous = key(0);
+      bool strict = true;
       for (uint32_t r = 1; r < n; ++r) {
         if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
         const int32_t k = key(r);
         if (k < previous) return false;
+        strict = strict && k > previous;
         previous = k;
       }
       map.Min = key(0);
       map.Max = previous;
       const uint64_t span = static_cast<uint64_t>(int64_t{map.Max} - map.Min);
+      if (strict && span / 8 <= n) {  // at most a byte a record
+        const uint64_t words = span / 64 + 1;
+        map.Present.assign(words, 0);
+        map.Before.assign(words, 0);
+        for (uint32_t r = 0; r < n; ++r) {
+          if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
+          const uint64_t d = static_cast<uint64_t>(int64_t{key(r)} - map.Min);
+          map.Present[d >> 6] |= uint64_t{1} << (d & 63);
+        }
+        uint32_t before = 0;
+        for (uint64_t w = 0; w < words; ++w) {
+          map.Before[w] = before;
+          before += static_cast<uint32_t>(__builtin_popcountll(map.Present[w]));
+        }
+        map.Usable = true;
+        return SeekBaseOrder(t, field, value, found);
+      }
       while ((span >> map.Shift) > n / 2 + 1) ++map.Shift;
       const uint64_t buckets = (span >> map.Shift) + 1;
       map.Starts.assign(buckets + 1, 0);
@@ -294,6 +313,13 @@ bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* fo
   if (!map.Usable) return false;
   *found = -1;
   if (value < map.Min || value > map.Max) return true;
+  if (!map.Present.empty()) {
+    const uint64_t d = static_cast<uint64_t>(int64_t{value} - map.Min);
+    const uint64_t word = map.Present[d >> 6];
+    const uint64_t bit = uint64_t{1} << (d & 63);
+    if (word & bit) *found = static_cast<int32_t>(map.Before[d >> 6] + __builtin_popcountll(word & (bit - 1)));
+    return true;
+  }
   const uint64_t b = static_cast<uint64_t>(int64_t{value} - map.Min) >> map.Shift;
   const BigVector<uint32_t>& base = FdbAccess::Base(t);
   const TfdbFieldDef& fd = FdbAccess::Field(t, field);

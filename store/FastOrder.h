@@ -34,14 +34,20 @@ struct FieldRanks {
 // The first base-order position of every value of one field, for SeekNum on
 // a base order that is non-decreasing in the field (as the detail table's is
 // by identifier).
-// Values are cut into buckets of 2^Shift consecutive values, about two
-// records to a bucket; a look-up reads the few records of its bucket.
+// Strictly increasing values that lie close together (identifiers) are a
+// bitmap of the values present with a count of the values before each word:
+// a look-up reads no record. Otherwise values are cut into buckets of
+// 2^Shift consecutive values, about two records to a bucket, and a look-up
+// reads the few records of its bucket.
 struct KeyMap {
   int32_t Field = -1;
-  bool Usable = false;           // false: the order is not non-decreasing
-  std::vector<uint32_t> Starts;  // first base-order position of each bucket
+  bool Usable = false;            // false: the order is not non-decreasing
+  BigVector<uint64_t> Present;    // bit v - Min: the value v is held (dense form)
+  BigVector<uint32_t> Before;     // per word of Present: values held before it
+  BigVector<uint32_t> Starts;     // first base-order position of each bucket (bucket form)
   int32_t Min = 0, Max = 0;
   uint32_t Shift = 0;
+  size_t Bytes() const { return Present.capacity() * 8 + (Before.capacity() + Starts.capacity()) * 4; }
 };
 
 class FdbCaches {

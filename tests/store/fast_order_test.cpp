@@ -136,5 +136,39 @@ TEST(FastOrder, SeekNumEqualsBinarySearch) {
   }
 }
 
+// Strictly increasing identifiers close together (a bitmap of the values),
+// and far apart (buckets): every value from below the first to above the last.
+TEST(FastOrder, SeekNumOnStrictlyIncreasingKeys) {
+  Rng rng(kSeed + 3);
+  for (const uint32_t gap : {1u, 3u, 40u, 100000u}) {
+    SCOPED_TRACE("gap " + std::to_string(gap));
+    TestDir dir;
+    std::vector<std::vector<V>> records;
+    int64_t id = 5;
+    for (uint32_t i = 0; i < 3000; ++i) {
+      records.push_back({V::Number(id), V::Text("x")});
+      id += 1 + static_cast<int64_t>(rng() % gap);
+    }
+    WriteTable(dir, "k", {{"id", 'N', 4}, {"PSC", 'T', 0}}, records);
+    Twin t;
+    t.Open(dir, "k");
+    const int64_t step = gap > 100 ? 997 : 1;
+    for (int64_t v = 0; v <= id + 2; v += step) {
+      FdbAccess::SetFastPaths(false);
+      const int32_t plain = t.Plain.SeekNum(0, static_cast<int32_t>(v));
+      FdbAccess::SetFastPaths(true);
+      ASSERT_EQ(t.Fast.SeekNum(0, static_cast<int32_t>(v)), plain) << "value " << v;
+    }
+    for (const auto& r : records) {  // every held value
+      const int32_t v = static_cast<int32_t>(r[0].Num);
+      FdbAccess::SetFastPaths(false);
+      const int32_t plain = t.Plain.SeekNum(0, v);
+      FdbAccess::SetFastPaths(true);
+      ASSERT_EQ(t.Fast.SeekNum(0, v), plain) << "value " << v;
+    }
+    EXPECT_EQ(FdbAccess::Caches(t.Fast).Map.Present.empty(), gap > 8);
+  }
+}
+
 }  // namespace
 }  // namespace karo::test
