@@ -4,6 +4,7 @@
 #ifndef KARO_CORE_EXPORT_H
 #define KARO_CORE_EXPORT_H
 
+#include <functional>
 #include <string>
 
 #include "Fdb.h"
@@ -31,6 +32,11 @@ enum class ExportResult {
 bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink);
 // The plain export: record after record on the calling thread.
 bool WriteExportReference(TfdbTable& search, TfdbTable& detail, ByteSink& sink);
+// Its lines after `start` (the header, or nothing), handed over in chunks
+// of about 64 KiB; hand may take the chunk's text. False as soon as hand
+// refuses one.
+bool WriteExportLines(TfdbTable& search, TfdbTable& detail, std::string start,
+                      const std::function<bool(std::string*)>& hand);
 
 // Writes the export to `path`: into a temporary file in the same folder,
 // moved over `path` only when every byte was written and the file closed.

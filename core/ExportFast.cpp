@@ -20,7 +20,6 @@ namespace karo::exportfast {
 namespace {
 
 constexpr uint32_t kBatch = 32;           // records whose memory is fetched together
-constexpr size_t kChunk = size_t{1} << 16;  // bytes handed over at a time
 constexpr size_t kQueued = 16;            // chunks waiting for the sink at most, per thread
 
 // Finished chunks from the formatting thread to the writing one.
@@ -94,28 +93,7 @@ class Borrowed {
 // through the tables front to back (the base order, a result not sorted):
 // there each look-up reads the detail record that is written next.
 void Format(TfdbTable& search, TfdbTable& detail, Queue& queue) {
-  std::string buffer;
-  buffer.reserve(kChunk + 4096);
-  const int psc = detail.FieldIndex("PSC");
-  const uint32_t count = search.CurCount();
-  for (uint32_t r = 0; r < count; ++r) {
-    const int32_t i = static_cast<int32_t>(r);
-    if (search.GetNum(i, kSearchLevel) <= 1) continue;  // level 1, or not readable
-    const int32_t p = detail.SeekNum(0, search.GetNum(i, kSearchId));
-    // Appended one by one: a numeric field's text lasts until the next read.
-    for (const int32_t field : {kSearchWorkplace, kSearchSurname, kSearchStreet, kSearchMunicipality}) {
-      buffer += search.GetStr(i, field);
-      buffer += '\t';
-    }
-    if (p != -1) buffer += psc < 0 ? kFdbFieldNotFound : detail.GetStr(p, psc);
-    buffer += "\r\n";
-    if (buffer.size() >= kChunk) {
-      if (!queue.Push(std::move(buffer))) return;
-      buffer = std::string();
-      buffer.reserve(kChunk + 4096);
-    }
-  }
-  if (!buffer.empty()) queue.Push(std::move(buffer));
+  WriteExportLines(search, detail, std::string(), [&](std::string* chunk) { return queue.Push(std::move(*chunk)); });
 }
 
 // GetStr of a record by its data offset, appended, without the shared
