@@ -92,7 +92,7 @@ struct CodeKind {
   int32_t Field;
   bool List, Wide;
 };
-constexpr CodeKind kCodeKinds_[kCodeKinds] = {{kSearchDistrict, false, false},   {kSearchFacilityType, false, false},
+constexpr CodeKind kCodeFields[kCodeKinds] = {{kSearchDistrict, false, false},   {kSearchFacilityType, false, false},
                                               {kSearchSpecialties, true, true},  {kSearchCategories, true, false},
                                               {kSearchInsurers, true, false},    {kSearchLanguages, true, false}};
 
@@ -115,7 +115,7 @@ class Index : public FdbAttachment {
         const BaseReader table(search);
         try {
           for (int c = 0; c < kCodeKinds && !cancel_; ++c) {
-            const CodeKind& k = kCodeKinds_[c];
+            const CodeKind& k = kCodeFields[c];
             Codes[c] = BuildCodes(table, k.Field, k.List, k.Wide, &cancel_);
           }
           if (!cancel_ && search.FieldType(kSearchSurname) != 'N') {
