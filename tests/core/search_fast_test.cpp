@@ -158,6 +158,32 @@ TEST(ExportFast, SameBytesAsThePlainExport) {
   }
 }
 
+// While the second thread builds the indexes the table goes on being used:
+// searches (the plain pass), sorts, exports, and a close that stops it.
+TEST(SearchFast, TheTableIsUsedWhileItsIndexesAreBuilt) {
+  Rng rng(kSeed + 10);
+  TestDir dir;
+  WriteRandomSearchTable(dir, rng, 150000);
+  WriteRandomDetailTable(dir, rng, 150000, true);
+  Twin t;
+  OpenTwin(dir, &t);
+  for (int round = 0; round < 6; ++round) {
+    const SearchFilter f = RandomFilter(rng, t.Plain);
+    ASSERT_EQ(RunSearch(t.Fast, f), RunSearchReference(t.Plain, f));
+    t.Fast.Sort(kSearchMunicipality);
+    FdbAccess::SetFastPaths(false);
+    t.Plain.Sort(kSearchMunicipality);
+    FdbAccess::SetFastPaths(true);
+    ASSERT_EQ(Result(t.Fast), Result(t.Plain));
+    ASSERT_EQ(Export(t.Fast, t.FastDetail, true), Export(t.Plain, t.PlainDetail, false));
+  }
+  // Closed, and opened again, with the thread perhaps still at work.
+  OpenTable(&t.Fast, dir.Path(), "pseek");
+  RunSearch(t.Fast, {});
+  t.Fast.Close();
+  EXPECT_EQ(RunSearch(t.Fast, {}), 0u);
+}
+
 // A sink that refuses after some bytes: the fast export stops and says so.
 class FailingSink : public ByteSink {
  public:
