@@ -6,6 +6,9 @@
 // a value filter or a sort). Reads never fail loudly: texts read as "FDB_EOF"
 // or "Field not found", numbers as kFdbNumFail.
 //
+// Open copies the files into memory of its own (never maps them), so that
+// nothing done to them on disk later changes what the table shows.
+//
 // Whatever the files hold, the store never reads or writes outside the memory
 // it allocated: Open validates what can be validated once (sizes, offsets,
 // slots, widths) and refuses the table with -1; what cannot (an out-of-line
@@ -135,7 +138,7 @@ class TfdbTable {
   int32_t SeekNum(int32_t field, int32_t value) const;
 
  private:
-  friend class FdbAccess;  // the fast paths of store/ and core/ (FdbAccess.h)
+  friend class FdbAccess;  // the fast paths of store/ and core/ (FastOrder.h)
 
   // Value position of (record, field) or null; `avail` gets the bytes from
   // there to the end of the data.
@@ -155,7 +158,7 @@ class TfdbTable {
   std::unique_ptr<TfdbDataBlock> data_;
   uint64_t dataSize_ = 0;             // bytes of NAME.d (the block's Count caps at 2 GiB)
   BigVector<uint32_t> base_;          // record offsets in NAME.d, in primary-index order
-  BigVector<uint32_t> selection_;   // base-order record numbers; size() is the room
+  BigVector<uint32_t> selection_;     // base-order record numbers; size() is the room
   bool hasBase_ = false;
   bool hasSelection_ = false;
   bool selectionCurrent_ = false;
