@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Directory.h"
+#include "Export.h"
 
 namespace karo::test {
 
@@ -95,6 +96,18 @@ std::vector<FieldValue> SearchRecord(int64_t id, int64_t level, const std::strin
           FieldValue::Number(district),    FieldValue::Text("000 00"),       FieldValue::Number(facilityType),
           FieldValue::Raw(languages),      FieldValue::Raw(insurers),        FieldValue::Raw(specialties),
           FieldValue::Raw(categories)};
+}
+
+std::string LibraryExport(const std::string& dir, const SearchFilter& filter, const char* sortBy, uint32_t* found) {
+  TfdbTable search, detail;
+  OpenTable(&search, dir, "pseek");
+  OpenTable(&detail, dir, "moskyti");
+  const uint32_t n = RunSearch(search, filter);
+  if (found) *found = n;
+  if (sortBy) search.Sort(search.FieldIndex(sortBy));
+  StringSink sink;
+  EXPECT_TRUE(WriteExport(search, detail, sink));
+  return sink.Bytes;
 }
 
 }  // namespace karo::test

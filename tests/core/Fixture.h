@@ -62,6 +62,11 @@ std::vector<FieldValue> SearchRecord(int64_t id, int64_t level, const std::strin
                                      const std::string& insurers, const std::string& specialties,
                                      const std::string& categories);
 
+// The export the library makes of `dir` for the filter, sorted by the
+// search table's field `sortBy` when given; *found (if given) is the match count.
+std::string LibraryExport(const std::string& dir, const SearchFilter& filter, const char* sortBy = nullptr,
+                          uint32_t* found = nullptr);
+
 // Bytes a sink received.
 class StringSink : public ByteSink {
  public:

@@ -8,7 +8,6 @@
 
 #include "Cp1250.h"
 #include "Directory.h"
-#include "Export.h"
 #include "Fixture.h"
 #include "Sample.h"
 #include "TestDir.h"
@@ -48,15 +47,7 @@ Result RunProgram(const std::vector<std::string>& args, const std::string& prefi
 // The export the library makes for the same search.
 std::string Expected(const std::string& dir, const SearchFilter& filter, const char* sortBy = nullptr,
                      uint32_t* found = nullptr) {
-  TfdbTable search, detail;
-  OpenTable(&search, dir, "pseek");
-  OpenTable(&detail, dir, "moskyti");
-  const uint32_t n = RunSearch(search, filter);
-  if (found) *found = n;
-  if (sortBy) search.Sort(search.FieldIndex(sortBy));
-  StringSink sink;
-  EXPECT_TRUE(WriteExport(search, detail, sink));
-  return sink.Bytes;
+  return LibraryExport(dir, filter, sortBy, found);
 }
 
 class KaroSearch : public ::testing::Test {
@@ -176,7 +167,7 @@ TEST_F(KaroSearch, BadArgumentsAndUnreadableData) {
       {"missing data folder", {"--data", dir_.File("missing")}, "tabulku „pseek“ ve složce"},
       {"missing lookup table", {"--data", dir_.File("nolookups"), "--category", "#0"}, "tabulku „rubriky“"},
       {"folder that cannot take the file", With({"-o", dir_.File("missing/export.txt")}),
-       "soubor " + dir_.File("missing/export.txt") + " nelze otevřít."},
+       "soubor " + dir_.File("missing/export.txt") + " nelze otevřít: složka neexistuje."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

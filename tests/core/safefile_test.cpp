@@ -2,6 +2,7 @@
 // writer that fails. An existing file stays byte for byte, nothing is left
 // behind, and success is never reported.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -175,6 +176,43 @@ TEST_F(BigResult, DevicesAreWrittenNotReplaced) {
   fs::create_symlink("/dev/full", out_.File("full"));
   EXPECT_EQ(ExportFile(search_, detail_, out_.File("full")), ExportResult::CannotWrite);
   EXPECT_TRUE(fs::is_symlink(out_.File("full")));
+}
+
+TEST_F(BigResult, AWindowNeverWritesToAPipe) {
+  // Opening a pipe for writing would wait for a reader, and a reader that
+  // stops reading would stop the window: refused at once, reader or not.
+  const std::string fifo = out_.File("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  SafeFile file;
+  EXPECT_FALSE(file.Open(fifo));
+  EXPECT_EQ(file.Failure(), "je to roura, z níž nikdo nečte");
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_FALSE(file.Open(fifo));
+  EXPECT_EQ(file.Failure(), "je to roura, ne obyčejný soubor");
+  EXPECT_EQ(ExportFile(search_, detail_, fifo), ExportResult::CannotOpen);
+  char byte;
+  EXPECT_EQ(read(reader, &byte, 1), 0);  // nothing was written
+  close(reader);
+  EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+}
+
+TEST_F(BigResult, ADanglingLinkGetsItsTargetCreated) {
+  fs::create_directory(out_.File("real"));
+  fs::create_symlink("real/export.txt", out_.File("link.txt"));
+  ASSERT_EQ(ExportFile(search_, detail_, out_.File("link.txt")), ExportResult::Done);
+  EXPECT_TRUE(fs::is_symlink(out_.File("link.txt")));
+  EXPECT_EQ(ReadBytes(out_.File("real/export.txt")), expected_);
+  EXPECT_EQ(Entries(out_.File("real")), std::vector<std::string>{"export.txt"});
+  // Into a missing folder, or round in a loop: refused, the links stay.
+  fs::create_symlink(out_.File("missing/export.txt"), out_.File("nowhere"));
+  fs::create_symlink("self", out_.File("self"));
+  for (const char* name : {"nowhere", "self"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ExportFile(search_, detail_, out_.File(name)), ExportResult::CannotOpen);
+    EXPECT_TRUE(fs::is_symlink(out_.File(name)));
+  }
+  EXPECT_EQ(Entries(out_.Path()), (std::vector<std::string>{"link.txt", "nowhere", "real", "self"}));
 }
 
 TEST_F(BigResult, UnwritableFolderKeepsTheOldFile) {
