@@ -99,6 +99,11 @@ TEST(Startup, KeyboardOrderOfTheFilterControlsAndExit) {
 TEST(Startup, MissingTablesLeaveListsEmpty) {
   ProgramFolder folder(SmallSource(), {"jazyky", "pseek"});
   Windows w(folder);
+  QString message;  // what did not open is said once the window is up
+  OnNextModal([&](QWidget* modal) {
+    if (auto box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+    modal->close();
+  });
   w.Main->show();
   EXPECT_EQ(w.Main->ui->lstJazyky->count(), 0);
   EXPECT_EQ(w.Main->ui->lstOkresy->count(), 10);
@@ -107,6 +112,7 @@ TEST(Startup, MissingTablesLeaveListsEmpty) {
   // Typing into the edit of an empty list does nothing.
   QTest::keyClicks(w.Main->ui->txtJazyk, "an");
   EXPECT_EQ(w.Main->ui->lstJazyky->count(), 0);
+  QTRY_VERIFY_WITH_TIMEOUT(message.contains(QStringLiteral("jazyky: ")), 10000);
 }
 
 TEST(Startup, TablesAreFoundWithoutRegardToCaseOfTheFolder) {
