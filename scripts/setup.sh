@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages only) and builds into build/.
 # Quiet when nothing is missing; stops with a message on any failure.
+#   scripts/setup.sh              the plain build, build/
+#   scripts/setup.sh --sanitize   the same under the sanitizers, build-sanitize/
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+build="$top/build"
+configure=()
+case "${1:-}" in
+  "") ;;
+  --sanitize) build="$top/build-sanitize"; configure=(-DKARO_SANITIZE=ON) ;;
+  *) echo "usage: scripts/setup.sh [--sanitize]" >&2; exit 2 ;;
+esac
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev qt6-base-dev
-          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth)
+          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -23,12 +32,12 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-if [ ! -f "$top/build/build.ninja" ]; then
-  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null \
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${configure[@]}" >/dev/null \
     || { echo "setup: configuring the build failed" >&2; exit 1; }
 fi
-pending=$(ninja -C "$top/build" -n 2>/dev/null || true)
+pending=$(ninja -C "$build" -n 2>/dev/null || true)
 if [ -z "$pending" ] || grep -q '^\[' <<<"$pending"; then
-  echo "setup: building into $top/build"
-  cmake --build "$top/build" -j "$jobs" -- --quiet || { echo "setup: the build failed" >&2; exit 1; }
+  echo "setup: building into $build"
+  cmake --build "$build" -j "$jobs" -- --quiet || { echo "setup: the build failed" >&2; exit 1; }
 fi
