@@ -4,6 +4,7 @@
 
 #include "Directory.h"
 #include "Export.h"
+#include "Sample.h"
 
 namespace karo::test {
 
@@ -67,6 +68,17 @@ void BuildDirectory(const std::string& dir, const std::vector<Provider>& provide
   }
   ASSERT_EQ(b.ErrorCount(), 0u) << b.Errors()[0];
   ASSERT_TRUE(b.Finish(dir)) << b.Errors()[0];
+}
+
+void BuildSample(const std::string& dir, uint64_t count, uint64_t seed) {
+  DirectoryBuilder builder;
+  SampleOptions options;
+  options.Count = count;
+  options.Seed = seed;
+  options.ReferenceDir = KARO_SAMPLE_DIR;
+  GenerateSample(options, &builder);
+  ASSERT_EQ(builder.ErrorCount(), 0u) << builder.Errors()[0];
+  ASSERT_TRUE(builder.Finish(dir)) << builder.Errors()[0];
 }
 
 void OpenTable(TfdbTable* table, const std::string& dir, const char* name) {

@@ -48,6 +48,10 @@ const std::vector<Provider>& SixProviders();
 // Builds the nine tables into `dir` (no errors expected).
 void BuildDirectory(const std::string& dir, const std::vector<Provider>& providers);
 
+// Builds a sample directory of `count` providers from the bundled reference
+// lists into `dir` (no errors expected).
+void BuildSample(const std::string& dir, uint64_t count, uint64_t seed);
+
 // Opens a table of `dir` (which ends with '/').
 void OpenTable(TfdbTable* table, const std::string& dir, const char* name);
 

@@ -7,9 +7,7 @@
 #include <filesystem>
 
 #include "Cp1250.h"
-#include "Directory.h"
 #include "Fixture.h"
-#include "Sample.h"
 #include "TestDir.h"
 
 namespace karo::test {
@@ -201,14 +199,7 @@ TEST_F(KaroSearch, OutputThatCannotBeWritten) {
   const std::string file = dir_.File("out/export.txt");
   WriteBytes(file, "old");
   TestDir big;
-  DirectoryBuilder builder;
-  SampleOptions options;
-  options.Count = 2000;
-  options.Seed = 7;
-  options.ReferenceDir = KARO_SAMPLE_DIR;
-  GenerateSample(options, &builder);
-  ASSERT_EQ(builder.ErrorCount(), 0u) << builder.Errors()[0];
-  ASSERT_TRUE(builder.Finish(big.File("data")));
+  BuildSample(big.File("data"), 2000, 7);
   const std::vector<std::string> args = {"--data", big.File("data"), "-o", file};
   r = RunProgram(args, "trap '' XFSZ; ulimit -f 16; ");  // 8 KiB
   EXPECT_EQ(r.Code, 2);
@@ -225,14 +216,7 @@ TEST_F(KaroSearch, OutputThatCannotBeWritten) {
 
 TEST_F(KaroSearch, SampleDirectoryAgainstTheLibrary) {
   TestDir big;
-  DirectoryBuilder builder;
-  SampleOptions options;
-  options.Count = 3000;
-  options.Seed = 11;
-  options.ReferenceDir = KARO_SAMPLE_DIR;
-  GenerateSample(options, &builder);
-  ASSERT_EQ(builder.ErrorCount(), 0u) << builder.Errors()[0];
-  ASSERT_TRUE(builder.Finish(big.File("data")));
+  BuildSample(big.File("data"), 3000, 11);
   const std::string dir = big.File("data/");
   // The names of the first three districts and the second specialty, as the lists show them.
   TfdbTable okresy, obory;

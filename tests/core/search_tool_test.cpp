@@ -9,9 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "Directory.h"
 #include "Fixture.h"
-#include "Sample.h"
 #include "SearchTool.h"
 #include "TestDir.h"
 
@@ -137,13 +135,7 @@ TEST_F(SearchTool, OutputThroughALinkCreatesTheLinksTarget) {
 TEST(SearchToolPipe, APipeWithAReaderGetsTheWholeExport) {
   // Bigger than a pipe holds, so that the writes wait for the reader.
   TestDir dir;
-  DirectoryBuilder builder;
-  SampleOptions options;
-  options.Count = 2000;
-  options.Seed = 5;
-  options.ReferenceDir = KARO_SAMPLE_DIR;
-  GenerateSample(options, &builder);
-  ASSERT_TRUE(builder.Finish(dir.File("data")));
+  BuildSample(dir.File("data"), 2000, 5);
   const std::string expected = LibraryExport(dir.File("data/"), {});
   ASSERT_GT(expected.size(), 65536u);
   const std::string fifo = dir.File("fifo");
