@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -255,6 +256,19 @@ TEST_F(BigResult, FullDiskKeepsTheOldFile) {
   EXPECT_EQ(InChild([&] { return static_cast<int>(ExportFile(search_, detail_, path)); }),
             static_cast<int>(ExportResult::Done));
   EXPECT_EQ(ReadBytes(path), expected_);
+}
+
+TEST(SafeFile, ABlockDeviceIsNeverWritten) {
+  // A node of a loop device nobody set up: even a mistaken open would fail.
+  TestDir dir;
+  const std::string disk = dir.File("disk");
+  if (mknod(disk.c_str(), S_IFBLK | 0600, makedev(7, 250)) != 0) GTEST_SKIP() << "no right to make a device node";
+  SafeFile file;
+  EXPECT_FALSE(file.Open(disk));
+  EXPECT_FALSE(file.Open(disk, SafeFile::Waiting::Allowed));
+  EXPECT_EQ(file.Failure(), "je to blokové zařízení (disk), ne soubor");
+  EXPECT_EQ(fs::status(disk).type(), fs::file_type::block);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(SafeFile, AbortAndDestructionLeaveNothing) {
