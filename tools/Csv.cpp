@@ -242,7 +242,9 @@ bool CsvWriter::Open(const std::string& path) {
 }
 
 void CsvWriter::AppendField(const std::string& field, std::string* line) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) {
+  // A field that begins with the byte-order mark's first byte is quoted: at
+  // the start of a file it would be read as (a broken) one.
+  if (field.find_first_of(",\"\r\n") == std::string::npos && (field.empty() || field[0] != '\xEF')) {
     line->append(field);
     return;
   }
@@ -261,6 +263,8 @@ void CsvWriter::Write(const std::vector<std::string>& fields) {
     if (i) line_.push_back(',');
     AppendField(fields[i], &line_);
   }
+  // One empty field as an empty line would be skipped when read.
+  if (line_.empty()) line_ = "\"\"";
   line_.push_back('\n');
   if (std::fwrite(line_.data(), 1, line_.size(), file_.get()) != line_.size()) failed_ = true;
 }

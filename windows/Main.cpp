@@ -12,9 +12,11 @@
 #include <QMenuBar>
 #include <QShortcutEvent>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "About.h"
 #include "Detail.h"
+#include "DirectoryCheck.h"
 #include "Export.h"
 #include "Fdbgrid.h"
 #include "Hallo.h"
@@ -141,7 +143,9 @@ void TwMain::FormShow() {
   const char* names[] = {"pseek", "moskyti", "okresy", "obory", "rubriky", "jazyky", "pojistovny", "typzarizeni", "aforismy"};
   for (TfdbTable* table : tables) table->Dir = dir;
   // A table that does not open stays empty: its pick list is empty, its searches find nothing.
-  for (size_t i = 0; i < 9; ++i) tables[i]->Open(names[i]);
+  std::vector<std::string> failed;
+  for (size_t i = 0; i < 9; ++i)
+    if (tables[i]->Open(names[i]) != 0) failed.push_back(names[i]);
   if (wHallo) wHallo->Timer1->start();
   SetUpGrid();
   FillList(ui->lstOkresy, Okresy, 1);
@@ -153,6 +157,9 @@ void TwMain::FormShow() {
   sbText->setText(QString::number(Pseek.RecCount) + QStringLiteral(" records"));
   const QRect last = ui->lstTypZarizeni->geometry();
   resize(last.left() + last.width() + 20, last.top() + last.height() + 135);
+  // Once the window is up, one message says what did not open and why.
+  const QString problem = QString::fromStdString(karo::UnreadableDirectoryMessage(dir, failed));
+  if (!problem.isEmpty()) QTimer::singleShot(0, this, [this, problem] { PlainMessage(this, problem); });
 }
 
 void TwMain::FillList(QListWidget* list, TfdbTable& table, int field) {

@@ -128,5 +128,29 @@ TEST(Csv, WriterQuotesOnlyWhatItMustAndReadsBack) {
   EXPECT_FALSE(writer.Open(dir.File("missing/w.csv")));
 }
 
+// Records the reader can yield that the writer once wrote unreadably: one
+// empty field (an empty line, skipped), a first field beginning with the
+// byte-order mark's first byte (taken for a broken mark).
+TEST(Csv, WhatTheReaderYieldsTheWriterWritesBack) {
+  const std::vector<std::vector<std::vector<std::string>>> cases = {
+      {{""}},
+      {{"a"}, {""}, {"b"}},
+      {{"\xEF"}},
+      {{"\xEF\xBB\xBF" "x", "y"}},
+      {{"\xEF\xBC\x81", "fullwidth !"}},
+  };
+  for (const auto& records : cases) {
+    SCOPED_TRACE(records[0][0]);
+    TestDir dir;
+    CsvWriter writer;
+    ASSERT_TRUE(writer.Open(dir.File("w.csv")));
+    for (const auto& r : records) writer.Write(r);
+    ASSERT_TRUE(writer.Close());
+    std::string error;
+    EXPECT_EQ(ReadAll(ReadBytes(dir.File("w.csv")), &error), records);
+    EXPECT_EQ(error, "");
+  }
+}
+
 }  // namespace
 }  // namespace karo::test

@@ -102,6 +102,11 @@ TEST(Startup, KeyboardOrderOfTheFilterControlsAndExit) {
 TEST(Startup, MissingTablesLeaveListsEmpty) {
   ProgramFolder folder(SmallSource(), {"jazyky", "pseek"});
   Windows w(folder);
+  QString message;  // what did not open is said once the window is up
+  OnNextModal([&](QWidget* modal) {
+    if (auto box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+    modal->close();
+  });
   w.Main->show();
   EXPECT_EQ(w.Main->ui->lstJazyky->count(), 0);
   EXPECT_EQ(w.Main->ui->lstOkresy->count(), 10);
@@ -110,6 +115,7 @@ TEST(Startup, MissingTablesLeaveListsEmpty) {
   // Typing into the edit of an empty list does nothing.
   QTest::keyClicks(w.Main->ui->txtJazyk, "an");
   EXPECT_EQ(w.Main->ui->lstJazyky->count(), 0);
+  QTRY_VERIFY_WITH_TIMEOUT(message.contains(QStringLiteral("jazyky: ")), 10000);
 }
 
 TEST(Startup, TablesAreFoundWithoutRegardToCaseOfTheFolder) {
@@ -135,6 +141,8 @@ TEST(About, LoadsTheRichTextAndClosesOnAnyKey) {
     bool closed = false;
     OnNextModal([&](QWidget* modal) {
       EXPECT_EQ(modal, about);
+      // The focus comes with the window's activation, which a loaded machine delays.
+      for (int waited = 0; waited < 10000 && !about->ui->btOK->hasFocus(); waited += 10) QTest::qWait(10);
       EXPECT_TRUE(about->ui->btOK->hasFocus());
       QTest::keyClick(about->ui->btOK, static_cast<Qt::Key>(key), Qt::NoModifier);
       closed = !about->isVisible();
