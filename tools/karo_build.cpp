@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
       } else if (arg == "--emit-source" && hasValue) {
         options.EmitSource = argv[++i];
       } else if (arg.rfind("--", 0) == 0 || !out.empty()) {
-        return Usage(("neznámý argument " + arg).c_str());
+        return Usage(("neznámý argument „" + karo::PrintableUtf8(arg) + "“").c_str());
       } else {
         out = arg;
       }
@@ -205,13 +205,13 @@ int main(int argc, char** argv) {
       if (arg == "--reference" && i + 1 < argc) {
         options.ReferenceDir = argv[++i];
       } else if (arg.rfind("--", 0) == 0) {
-        return Usage(("neznámý argument " + arg).c_str());
+        return Usage(("neznámý argument „" + karo::PrintableUtf8(arg) + "“").c_str());
       } else if (options.File.empty()) {
         options.File = arg;
       } else if (out.empty()) {
         out = arg;
       } else {
-        return Usage(("nadbytečný argument " + arg).c_str());
+        return Usage(("nadbytečný argument „" + karo::PrintableUtf8(arg) + "“").c_str());
       }
     }
     if (out.empty()) return Usage("--from-register chce soubor registru a cílovou složku");

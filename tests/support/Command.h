@@ -1,6 +1,6 @@
-// Running the build's programs and the packaging tools from the tests.
-#ifndef KARO_TESTS_PACKAGING_COMMAND_H
-#define KARO_TESTS_PACKAGING_COMMAND_H
+// Running the build's programs and outside tools from the tests.
+#ifndef KARO_TESTS_SUPPORT_COMMAND_H
+#define KARO_TESTS_SUPPORT_COMMAND_H
 
 #include <string>
 #include <vector>
@@ -24,4 +24,4 @@ std::vector<std::string> LinesWith(const std::string& text, const std::string& p
 
 }  // namespace karo::test
 
-#endif  // KARO_TESTS_PACKAGING_COMMAND_H
+#endif  // KARO_TESTS_SUPPORT_COMMAND_H
