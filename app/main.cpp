@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   try {
     ApplyLook(app);
     app.setApplicationName(QString::fromUtf8(kAppTitle));
+    // The desktop ties the windows to the menu entry karoview.desktop.
+    app.setDesktopFileName(QStringLiteral("karoview"));
     wHallo = new TwHallo();
     wHallo->show();
     wHallo->repaint();

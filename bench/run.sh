@@ -19,7 +19,7 @@ for n in "${sizes[@]}"; do
   [[ "$n" =~ ^[1-9][0-9]*$ ]] || { echo "bench/run.sh: počet poskytovatelů „$n“ není kladné celé číslo" >&2; exit 2; }
 done
 
-"$top/scripts/setup.sh" --packages
+"$top/scripts/setup.sh" --packages-only
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKARO_ASAN_TESTS=OFF >/dev/null
 fi

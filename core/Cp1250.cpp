@@ -210,4 +210,25 @@ bool Utf8ToCp1250(std::string_view utf8, std::string* out, size_t* bad) {
   return true;
 }
 
+std::string PrintableUtf8(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t at = pos;
+    const int32_t code = DecodeUtf8(text, &pos);
+    if (code == '\\') {
+      shown += "\\\\";
+    } else if (code < 0x20 || code == 0x7F || (code >= 0x80 && code < 0xA0)) {
+      for (size_t i = at; i < pos; ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+      }
+    } else {
+      shown.append(text.substr(at, pos - at));
+    }
+  }
+  return shown;
+}
+
 }  // namespace karo

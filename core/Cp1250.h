@@ -32,6 +32,11 @@ bool Utf8ToCp1250(std::string_view utf8, std::string* out, size_t* bad = nullptr
 int32_t DecodeUtf8(std::string_view utf8, size_t* pos);
 void AppendUtf8(uint32_t code, std::string* out);
 
+// A text from outside (an argument, a file name) as a message may show it:
+// valid UTF-8 characters as they are; each byte of a malformed sequence and
+// of a control character (C0, DEL, C1) as \xNN; a backslash as \\.
+std::string PrintableUtf8(std::string_view text);
+
 }  // namespace karo
 
 #endif  // KARO_CORE_CP1250_H

@@ -1,6 +1,11 @@
-// The export: one pass over the current order, one SeekNum per exported record.
+// The export: one pass over the current order, one SeekNum per exported record
+// (the plain form; WriteExport uses the fast path of ExportFast.h).
 #include "Export.h"
 
+#include <functional>
+
+#include "ExportFast.h"
+#include "FastOrder.h"
 #include "Search.h"
 
 namespace karo {
@@ -14,7 +19,12 @@ constexpr size_t kChunk = 1 << 16;  // bytes handed to the sink at a time
 }  // namespace
 
 bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink) {
-  std::string buffer = kExportHeader;
+  if (FdbAccess::FastPaths()) return exportfast::Write(search, detail, sink);
+  return WriteExportReference(search, detail, sink);
+}
+
+bool WriteExportLines(TfdbTable& search, TfdbTable& detail, std::string buffer,
+                      const std::function<bool(std::string*)>& hand) {
   buffer.reserve(kChunk + 4096);
   // GetStrByName(p, "PSC"), with the name looked up once.
   const int psc = detail.FieldIndex("PSC");
@@ -31,11 +41,17 @@ bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink) {
     if (p != -1) buffer += psc < 0 ? kFdbFieldNotFound : detail.GetStr(p, psc);
     buffer += "\r\n";
     if (buffer.size() >= kChunk) {
-      if (!sink.Write(buffer.data(), buffer.size())) return false;
+      if (!hand(&buffer)) return false;
       buffer.clear();
+      buffer.reserve(kChunk + 4096);
     }
   }
-  return buffer.empty() || sink.Write(buffer.data(), buffer.size());
+  return buffer.empty() || hand(&buffer);
+}
+
+bool WriteExportReference(TfdbTable& search, TfdbTable& detail, ByteSink& sink) {
+  return WriteExportLines(search, detail, kExportHeader,
+                          [&](std::string* chunk) { return sink.Write(chunk->data(), chunk->size()); });
 }
 
 ExportResult ExportFile(TfdbTable& search, TfdbTable& detail, const std::string& path) {

@@ -4,6 +4,7 @@
 #ifndef KARO_CORE_EXPORT_H
 #define KARO_CORE_EXPORT_H
 
+#include <functional>
 #include <string>
 
 #include "Fdb.h"
@@ -26,7 +27,16 @@ enum class ExportResult {
 // SeekNum on detail field 0 with the record's identifier; empty when there is
 // none), TAB-separated, each line ended by CR LF. Bytes as stored. False as
 // soon as the sink refuses a write. Reads the tables only.
+// Formats on a second thread while this one writes to the sink
+// (ExportFast.h); the bytes are those of WriteExportReference.
 bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink);
+// The plain export: record after record on the calling thread.
+bool WriteExportReference(TfdbTable& search, TfdbTable& detail, ByteSink& sink);
+// Its lines after `start` (the header, or nothing), handed over in chunks
+// of about 64 KiB; hand may take the chunk's text. False as soon as hand
+// refuses one.
+bool WriteExportLines(TfdbTable& search, TfdbTable& detail, std::string start,
+                      const std::function<bool(std::string*)>& hand);
 
 // Writes the export to `path`: into a temporary file in the same folder,
 // moved over `path` only when every byte was written and the file closed.

@@ -30,18 +30,29 @@ class StdioSink : public ByteSink {
 // A new file's content, written to a temporary file in the target's folder
 // and moved over the target by Commit. Until then (and whenever anything
 // fails) an existing target stays exactly as it was. An existing target that
-// is not a regular file (a device, a pipe) is written directly instead.
+// is a character device (/dev/null, a terminal) is written directly instead.
 class SafeFile : public ByteSink {
  public:
+  // Whether writing may wait: for a reader to come or to drain a pipe.
+  enum class Waiting {
+    Never,    // a window: pipes and sockets are refused, a device that would
+              // make a write wait fails that write
+    Allowed,  // a command-line tool: a pipe that has a reader is written to
+  };
+
   SafeFile() = default;
   ~SafeFile() override;  // removes the temporary file unless committed
   SafeFile(const SafeFile&) = delete;
   SafeFile& operator=(const SafeFile&) = delete;
 
-  // Creates the temporary file for `path`. False when it cannot be made there
-  // (folder missing or not writable) or when the target is a folder or an
-  // existing file that may not be written. A symbolic link is followed.
-  bool Open(const std::string& path);
+  // Creates the temporary file for `path`. False, with the reason in
+  // Failure(), when it cannot be made there (folder missing or not writable)
+  // or when the target may not be written: a folder, a block device, a
+  // socket, a pipe nobody reads from (never waited for), any pipe under
+  // Waiting::Never, a file without write permission. A symbolic link is
+  // followed, also when its target does not exist yet: the target is created
+  // and the link stays.
+  bool Open(const std::string& path, Waiting waiting = Waiting::Never);
   // False once any write failed.
   bool Write(const char* bytes, size_t count) override;
   // Flushes, syncs and closes the temporary file, then renames it over the
@@ -50,10 +61,15 @@ class SafeFile : public ByteSink {
   bool Commit();
   // Drops the temporary file; the target stays untouched.
   void Abort();
+  // Why the last Open failed, in Czech ("je to složka"); empty when it did
+  // not fail or no reason is known beyond the system's refusal.
+  const std::string& Failure() const { return failure_; }
 
  private:
+  bool OpenInPlace(Waiting waiting);  // an existing device or pipe
+
   std::FILE* file_ = nullptr;
-  std::string target_, temp_;
+  std::string target_, temp_, failure_;
   bool failed_ = false;
 };
 

@@ -4,21 +4,15 @@
 // specialty, category, insurer, language, facility type.
 #include "Search.h"
 
+#include "FastOrder.h"
+#include "SearchIndex.h"
+
 #include <bitset>
 #include <memory>
 #include <new>
 
 namespace karo {
 namespace {
-
-// The filter as the pass uses it.
-struct Prepared {
-  std::string Surname, Workplace, Municipality;
-  bool District = false, Specialty = false, Category = false, Insurer = false, Language = false,
-       FacilityType = false;
-  std::bitset<256> Districts, Categories, Insurers, Languages, FacilityTypes;
-  std::bitset<65536> Specialties;
-};
 
 // Positions of a one-byte list: kept in a byte, as the design stores them.
 // A position outside 0..255 has no code that could equal it: it matches
@@ -57,42 +51,18 @@ inline bool TextMatches(TfdbTable& search, int32_t record, int32_t field, const 
   return value != kFdbEof && PrefixCmp(key.c_str(), value) == 0;
 }
 
-// A code list field handed out as raw bytes, or null when it cannot be read
-// as one (a numeric field, a value outside the data).
-inline const unsigned char* ListAt(TfdbTable& search, int32_t record, int32_t field, bool readable) {
-  if (!readable) return nullptr;
-  const char* p = search.GetStr(record, field);
-  return p == kFdbEof ? nullptr : reinterpret_cast<const unsigned char*>(p);
-}
-
-// Reads only [p, end): a list without its end mark stops at the data's end.
 inline bool ByteListHas(const unsigned char* p, const unsigned char* end, const std::bitset<256>& set) {
-  if (!p) return false;
-  for (; p < end && *p != kCodeListEnd; ++p) {
-    if (set[*p]) return true;
-  }
-  return false;
+  return EachListCode(p, end, false, [&](unsigned c) { return set[c]; });
 }
 
 inline bool WideListHas(const unsigned char* p, const unsigned char* end, const std::bitset<65536>& set) {
-  if (!p) return false;
-  for (; end - p >= 2; p += 2) {
-    const unsigned code = p[0] | (unsigned{p[1]} << 8);
-    if (code == kCodeListEnd) break;
-    if (set[code]) return true;
-  }
-  return false;
+  return EachListCode(p, end, true, [&](unsigned c) { return set[c]; });
 }
 
 // A district or facility type code: equal to a selected position, which is
 // kept in a byte, so codes above 255 (and failed reads) never match.
 inline bool NumberIn(int32_t code, const std::bitset<256>& set) {
   return code >= 0 && code <= 255 && set[static_cast<size_t>(code)];
-}
-
-inline bool IsList(TfdbTable& search, int32_t field) {
-  const char type = search.FieldType(field);
-  return type == 'C' || type == 'T';
 }
 
 }  // namespace
@@ -106,8 +76,51 @@ std::string TrimFilterText(const std::string& text) {
   return text.substr(a, b - a);
 }
 
-uint32_t RunSearch(TfdbTable& search, const SearchFilter& filter) {
-  auto f = std::make_unique<Prepared>();
+namespace {
+
+// The search's tests for one base-order record, in their fixed order; the
+// first that fails rejects it.
+class Tests {
+ public:
+  Tests(TfdbTable& search, const PreparedFilter& f)
+      : search_(search),
+        f_(f),
+        surname_(!f.Surname.empty()),
+        workplace_(!f.Workplace.empty()),
+        municipality_(!f.Municipality.empty()),
+        // Code lists are read as raw bytes only from fields that hold bytes.
+        specialties_(IsListField(search, kSearchSpecialties)),
+        categories_(IsListField(search, kSearchCategories)),
+        insurers_(IsListField(search, kSearchInsurers)),
+        languages_(IsListField(search, kSearchLanguages)),
+        end_(search.DataEnd()) {}
+
+  bool Passes(int32_t i) const {
+    TfdbTable& s = search_;
+    const PreparedFilter& f = f_;
+    if (surname_ && !TextMatches(s, i, kSearchSurname, f.Surname)) return false;
+    if (workplace_ && !TextMatches(s, i, kSearchWorkplace, f.Workplace)) return false;
+    if (municipality_ && !TextMatches(s, i, kSearchMunicipality, f.Municipality)) return false;
+    if (f.District && !NumberIn(s.GetNum(i, kSearchDistrict), f.Districts)) return false;
+    if (f.Specialty && !WideListHas(ListAt(s, i, kSearchSpecialties, specialties_), end_, f.Specialties)) {
+      return false;
+    }
+    if (f.Category && !ByteListHas(ListAt(s, i, kSearchCategories, categories_), end_, f.Categories)) return false;
+    if (f.Insurer && !ByteListHas(ListAt(s, i, kSearchInsurers, insurers_), end_, f.Insurers)) return false;
+    if (f.Language && !ByteListHas(ListAt(s, i, kSearchLanguages, languages_), end_, f.Languages)) return false;
+    if (f.FacilityType && !NumberIn(s.GetNum(i, kSearchFacilityType), f.FacilityTypes)) return false;
+    return true;
+  }
+
+ private:
+  TfdbTable& search_;
+  const PreparedFilter& f_;
+  const bool surname_, workplace_, municipality_, specialties_, categories_, insurers_, languages_;
+  const unsigned char* end_;
+};
+
+std::unique_ptr<PreparedFilter> Prepare(const SearchFilter& filter) {
+  auto f = std::make_unique<PreparedFilter>();
   f->Surname = TrimFilterText(filter.Surname);
   f->Workplace = TrimFilterText(filter.Workplace);
   f->Municipality = TrimFilterText(filter.Municipality);
@@ -117,35 +130,32 @@ uint32_t RunSearch(TfdbTable& search, const SearchFilter& filter) {
   f->Insurer = ByteSet(filter.Insurers, &f->Insurers);
   f->Language = ByteSet(filter.Languages, &f->Languages);
   f->FacilityType = ByteSet(filter.FacilityTypes, &f->FacilityTypes);
+  return f;
+}
 
+}  // namespace
+
+uint32_t RunSearchReference(TfdbTable& search, const SearchFilter& filter) {
+  const std::unique_ptr<PreparedFilter> f = Prepare(filter);
   EnsureSelection(search);  // base order current, selection empty, not sorted
-  const bool surname = !f->Surname.empty(), workplace = !f->Workplace.empty(),
-             municipality = !f->Municipality.empty();
-  // Code lists are read as raw bytes only from fields that hold bytes.
-  const bool specialties = IsList(search, kSearchSpecialties), categories = IsList(search, kSearchCategories),
-             insurers = IsList(search, kSearchInsurers), languages = IsList(search, kSearchLanguages);
-  const unsigned char* end = search.DataEnd();
+  const Tests tests(search, *f);
   const uint32_t count = search.RecCount;
   for (uint32_t r = 0; r < count; ++r) {
     const int32_t i = static_cast<int32_t>(r);
-    if (surname && !TextMatches(search, i, kSearchSurname, f->Surname)) continue;
-    if (workplace && !TextMatches(search, i, kSearchWorkplace, f->Workplace)) continue;
-    if (municipality && !TextMatches(search, i, kSearchMunicipality, f->Municipality)) continue;
-    if (f->District && !NumberIn(search.GetNum(i, kSearchDistrict), f->Districts)) continue;
-    if (f->Specialty &&
-        !WideListHas(ListAt(search, i, kSearchSpecialties, specialties), end, f->Specialties)) {
-      continue;
-    }
-    if (f->Category && !ByteListHas(ListAt(search, i, kSearchCategories, categories), end, f->Categories)) {
-      continue;
-    }
-    if (f->Insurer && !ByteListHas(ListAt(search, i, kSearchInsurers, insurers), end, f->Insurers)) continue;
-    if (f->Language && !ByteListHas(ListAt(search, i, kSearchLanguages, languages), end, f->Languages)) {
-      continue;
-    }
-    if (f->FacilityType && !NumberIn(search.GetNum(i, kSearchFacilityType), f->FacilityTypes)) continue;
-    search.AddToSelection(i);
+    if (tests.Passes(i)) search.AddToSelection(i);
   }
+  search.SetOrder(1);
+  return static_cast<uint32_t>(search.SelCount);
+}
+
+uint32_t RunSearch(TfdbTable& search, const SearchFilter& filter) {
+  if (!FdbAccess::FastPaths()) return RunSearchReference(search, filter);
+  const std::unique_ptr<PreparedFilter> f = Prepare(filter);
+  EnsureSelection(search);
+  const Tests tests(search, *f);
+  const int64_t found =
+      searchfast::Run(search, *f, [&](uint32_t r) { return tests.Passes(static_cast<int32_t>(r)); });
+  if (found < 0) return RunSearchReference(search, filter);
   search.SetOrder(1);
   return static_cast<uint32_t>(search.SelCount);
 }

@@ -58,7 +58,12 @@ std::string TrimFilterText(const std::string& text);
 // std::bad_alloc when there is no memory for it. Code lists are read only up
 // to the table's DataEnd; a record whose text field cannot be read matches no
 // text filter.
+//
+// The records come from indexes built on first use (SearchIndex.h); the
+// result is that of RunSearchReference, the plain pass over every record.
 uint32_t RunSearch(TfdbTable& search, const SearchFilter& filter);
+// The plain pass: every base-order record through the tests in their order.
+uint32_t RunSearchReference(TfdbTable& search, const SearchFilter& filter);
 
 // Empties the result: an empty selection made current (as a search that found
 // nothing). Throws std::bad_alloc like RunSearch.

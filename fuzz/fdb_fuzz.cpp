@@ -3,38 +3,15 @@
 //
 // Input: two little-endian 16-bit lengths (of NAME.f and NAME.d), then the
 // bytes of NAME.f, of NAME.d, and the rest as NAME.x.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "Fdb.h"
+#include "FuzzSupport.h"
 
-namespace {
-
-// One folder per process, in memory where the machine has it.
-std::string FuzzDir() {
-  static std::string dir;
-  if (dir.empty()) {
-    const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    const std::string path = std::string(base) + "/karo-fuzz-" + std::to_string(getpid());
-    mkdir(path.c_str(), 0700);
-    dir = path + "/";
-  }
-  return dir;
-}
-
-void Put(const std::string& path, const uint8_t* data, size_t n) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return;
-  if (n) std::fwrite(data, 1, n, f);
-  std::fclose(f);
-}
-
-}  // namespace
+using karo::fuzz::FuzzDir;
+using karo::fuzz::PutFile;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;
@@ -45,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (lenF > size) lenF = size;
   if (lenD > size - lenF) lenD = size - lenF;
   const std::string dir = FuzzDir();
-  Put(dir + "t.f", data, lenF);
-  Put(dir + "t.d", data + lenF, lenD);
-  Put(dir + "t.x", data + lenF + lenD, size - lenF - lenD);
+  PutFile(dir + "t.f", data, lenF);
+  PutFile(dir + "t.d", data + lenF, lenD);
+  PutFile(dir + "t.x", data + lenF + lenD, size - lenF - lenD);
 
   TfdbTable t;
   t.Dir = dir;

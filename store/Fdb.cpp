@@ -5,12 +5,20 @@
 #include <cstring>
 #include <new>
 
+#include "FastOrder.h"
+#include "FileLoad.h"
+
 const char kFdbEof[] = "FDB_EOF";
 const char kFdbFieldNotFound[] = "Field not found";
 
 namespace {
 
-constexpr int64_t kMaxFileSize = int64_t{1} << 31;  // 2 GiB: offsets must fit in 31 bits
+// NAME.x entries are unsigned 32-bit offsets, and an out-of-line value starts
+// within 65,535 bytes of its record: beyond that no byte of NAME.d can be
+// reached, so a larger file is not a table of this format.
+constexpr uint64_t kMaxDataSize = (uint64_t{1} << 32) + 0xFFFF;
+// Record numbers are signed 32-bit.
+constexpr uint64_t kMaxRecords = 0x7FFFFFFF;
 constexpr size_t kDescSize = 20;
 
 // Shared by every table: the text of the last numeric GetStr.
@@ -23,27 +31,6 @@ inline uint32_t DecodeFixed16(const unsigned char* p) {
 inline uint32_t DecodeFixed32(const unsigned char* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
          (uint32_t{p[3]} << 24);
-}
-
-// Closes the file on every exit.
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File OpenRead(const std::string& path) { return File(std::fopen(path.c_str(), "rb")); }
-
-// Size of an open file, or -1 when it cannot be told.
-int64_t FileSize(std::FILE* f) {
-  if (fseeko(f, 0, SEEK_END) != 0) return -1;
-  const off_t size = ftello(f);
-  if (size < 0 || fseeko(f, 0, SEEK_SET) != 0) return -1;
-  return static_cast<int64_t>(size);
-}
-
-// Reads exactly n bytes; false on a short read.
-bool ReadExact(std::FILE* f, void* to, size_t n) {
-  return n == 0 || std::fread(to, 1, n, f) == n;
 }
 
 }  // namespace
@@ -59,11 +46,13 @@ TfdbTable::TfdbTable() = default;
 TfdbTable::~TfdbTable() { Close(); }
 
 void TfdbTable::Close() {
+  caches_.reset();
   data_.reset();
+  dataSize_ = 0;
   std::vector<TfdbFieldDef>().swap(fields_);
   std::vector<TfdbIndexDef>().swap(indexes_);
-  std::vector<uint32_t>().swap(base_);
-  std::vector<uint32_t>().swap(selection_);
+  BigVector<uint32_t>().swap(base_);
+  BigVector<uint32_t>().swap(selection_);
   hasBase_ = hasSelection_ = selectionCurrent_ = false;
   SelCount = 0;
   RecCount = 0;
@@ -79,25 +68,31 @@ int TfdbTable::Fail() {
 
 int TfdbTable::Open(const char* name) {
   Close();
-  const std::string base = name ? name : "";
+  try {
+    return LoadFiles(name ? name : "");
+  } catch (const std::bad_alloc&) {
+    Close();
+    return -1;
+  }
+}
 
+int TfdbTable::LoadFiles(const std::string& base) {
+  using fdbload::InputFile;
   // NAME.f: counts and descriptors.
-  File f = OpenRead(Dir + base + ".f");
-  if (!f) return -1;
+  InputFile f;
+  if (!f.Open(Dir + base + ".f")) return -1;
   Name = base;
-  const int64_t fsize = FileSize(f.get());
-  if (fsize < 8 || fsize >= kMaxFileSize) return Fail();
+  if (f.Size() < 8) return Fail();
   unsigned char head[8];
-  if (!ReadExact(f.get(), head, sizeof head)) return Fail();
+  if (!f.ReadAt(0, head, sizeof head)) return Fail();
   const uint32_t word = DecodeFixed32(head + 4);
   const int32_t fieldCount = static_cast<int32_t>(word & 0xFFFF);
   const int32_t indexCount = static_cast<int16_t>(word >> 16);
   if (indexCount < 0) return Fail();
-  const int64_t descBytes = int64_t{kDescSize} * (fieldCount + indexCount);
-  if (8 + descBytes > fsize) return Fail();
+  const uint64_t descBytes = uint64_t{kDescSize} * static_cast<uint64_t>(fieldCount + indexCount);
+  if (8 + descBytes > f.Size()) return Fail();
   std::vector<unsigned char> desc(static_cast<size_t>(descBytes));
-  if (!ReadExact(f.get(), desc.data(), desc.size())) return Fail();
-  f.reset();
+  if (!f.ReadAt(8, desc.data(), desc.size())) return Fail();
 
   fields_.resize(static_cast<size_t>(fieldCount));
   for (int32_t i = 0; i < fieldCount; ++i) {
@@ -119,52 +114,50 @@ int TfdbTable::Open(const char* name) {
   IndexCount = indexCount;
 
   // NAME.d: the records, in one block followed by zero padding.
-  File d = OpenRead(Dir + Name + ".d");
-  if (!d) return -1;
-  const int64_t dsize = FileSize(d.get());
-  if (dsize < 0 || dsize >= kMaxFileSize) return Fail();
+  InputFile d;
+  if (!d.Open(Dir + Name + ".d")) return -1;
+  const uint64_t dsize = d.Size();
+  if (dsize > kMaxDataSize) return Fail();
   if (dsize == 0) return 0;  // descriptors only: every read fails
   auto block = std::unique_ptr<TfdbDataBlock>(new (std::nothrow) TfdbDataBlock);
   if (!block) return -1;
-  block->Bytes.reset(new (std::nothrow) unsigned char[static_cast<size_t>(dsize) + TfdbDataBlock::kPad]);
+  const size_t bytes = static_cast<size_t>(dsize) + TfdbDataBlock::kPad;
+  block->Bytes.reset(new (std::nothrow) unsigned char[bytes]);
   if (!block->Bytes) return -1;
-  if (!ReadExact(d.get(), block->Bytes.get(), static_cast<size_t>(dsize))) return Fail();
+  fdbload::AdviseHugePages(block->Bytes.get(), bytes);
+  if (!d.ReadWhole(block->Bytes.get(), dsize)) return Fail();
   std::memset(block->Bytes.get() + dsize, 0, TfdbDataBlock::kPad);
-  block->Count = static_cast<int32_t>(dsize);
+  block->Count = static_cast<int32_t>(dsize < 0x7FFFFFFF ? dsize : 0x7FFFFFFF);
   data_ = std::move(block);
-  d.reset();
+  dataSize_ = dsize;
 
   // NAME.x: only the first (primary) array is loaded.
-  File x = OpenRead(Dir + Name + ".x");
-  if (!x) return -1;
-  const int64_t xsize = FileSize(x.get());
-  if (xsize < 0 || xsize >= kMaxFileSize) return Fail();
+  InputFile x;
+  if (!x.Open(Dir + Name + ".x")) return -1;
+  const uint64_t xsize = x.Size();
   if (xsize == 0) return 0;  // no base order: the table has no records
   if (IndexCount <= 0) return Fail();
-  const uint32_t count = static_cast<uint32_t>((xsize / 4) / IndexCount);
-  try {
-    base_.resize(count);
-  } catch (const std::bad_alloc&) {
-    return -1;
-  }
-  if (!ReadExact(x.get(), base_.data(), size_t{count} * 4)) return Fail();
-  x.reset();
+  const uint64_t records = (xsize / 4) / static_cast<uint64_t>(IndexCount);
+  if (records > kMaxRecords) return Fail();
+  const uint32_t count = static_cast<uint32_t>(records);
+  base_.resize(count);
+  if (!x.ReadAt(0, base_.data(), uint64_t{count} * 4)) return Fail();
 
   uint32_t maxOffset = 0;
   for (uint32_t& entry : base_) {
     entry = DecodeFixed32(reinterpret_cast<const unsigned char*>(&entry));
-    if (entry >= static_cast<uint32_t>(dsize)) return Fail();
+    if (entry >= dsize) return Fail();
     if (entry > maxOffset) maxOffset = entry;
   }
   // Every record's inline slots must lie inside the data; checking the
   // furthest record covers all of them.
   if (count > 0) {
     for (const TfdbFieldDef& fd : fields_) {
-      int64_t need = 0;
+      uint64_t need = 0;
       if (fd.Type == 'C') need = 1;
       else if (fd.Type == 'N') need = fd.Width;
       else if (fd.Type == 'T') need = 2;
-      if (int64_t{maxOffset} + fd.Slot + need > dsize) return Fail();
+      if (uint64_t{maxOffset} + fd.Slot + need > dsize) return Fail();
     }
   }
   RecCount = count;
@@ -185,9 +178,9 @@ uint32_t TfdbTable::CurCount() const {
   return selectionCurrent_ ? static_cast<uint32_t>(SelCount) : RecCount;
 }
 
-const uint32_t* TfdbTable::Current() const {
-  if (selectionCurrent_) return selection_.data();
-  return hasBase_ ? base_.data() : nullptr;
+uint32_t TfdbTable::OffsetOf(int32_t record) const {
+  const uint32_t r = static_cast<uint32_t>(record);
+  return base_[selectionCurrent_ ? selection_[r] : r];
 }
 
 char TfdbTable::FieldType(int32_t field) const {
@@ -203,16 +196,16 @@ const char* TfdbTable::FieldName(int32_t field) const {
 const unsigned char* TfdbTable::DataBegin() const { return data_ ? data_->Bytes.get() : nullptr; }
 
 const unsigned char* TfdbTable::DataEnd() const {
-  return data_ ? data_->Bytes.get() + data_->Count : nullptr;
+  return data_ ? data_->Bytes.get() + dataSize_ : nullptr;
 }
 
 const unsigned char* TfdbTable::LocateAt(uint32_t offset, const TfdbFieldDef& fd,
-                                         uint32_t* avail) const {
+                                         uint64_t* avail) const {
   // Open has checked that the record starts inside the data and that its
   // inline slots fit; only an out-of-line offset is checked here.
-  const uint32_t size = static_cast<uint32_t>(data_->Count);
+  const uint64_t size = dataSize_;
   const unsigned char* record = data_->Bytes.get() + offset;
-  uint32_t at = offset;
+  uint64_t at = offset;
   if (fd.Type == 'C' || fd.Type == 'N') {
     at += fd.Slot;
   } else if (fd.Type == 'T') {
@@ -223,16 +216,15 @@ const unsigned char* TfdbTable::LocateAt(uint32_t offset, const TfdbFieldDef& fd
   return data_->Bytes.get() + at;
 }
 
-const unsigned char* TfdbTable::Locate(int32_t record, int32_t field, uint32_t* avail) const {
-  const uint32_t* order = Current();
-  if (fields_.empty() || !data_ || !order) return nullptr;
+const unsigned char* TfdbTable::Locate(int32_t record, int32_t field, uint64_t* avail) const {
+  if (fields_.empty() || !data_ || !hasBase_) return nullptr;
   if (static_cast<uint32_t>(record) >= CurCount()) return nullptr;
   if (field < 0 || field >= FieldCount) return nullptr;
-  return LocateAt(order[record], fields_[static_cast<size_t>(field)], avail);
+  return LocateAt(OffsetOf(record), fields_[static_cast<size_t>(field)], avail);
 }
 
 int32_t TfdbTable::NumAt(uint32_t offset, const TfdbFieldDef& fd) const {
-  uint32_t avail = 0;
+  uint64_t avail = 0;
   const unsigned char* p = LocateAt(offset, fd, &avail);
   const uint32_t width = fd.Width < 4 ? fd.Width : 4;
   if (!p || avail < width) return kFdbNumFail;
@@ -243,18 +235,18 @@ int32_t TfdbTable::NumAt(uint32_t offset, const TfdbFieldDef& fd) const {
 
 const char* TfdbTable::TextAt(uint32_t offset, const TfdbFieldDef& fd) const {
   if (fd.Type != 'C' && fd.Type != 'T') return kFdbEof;
-  uint32_t avail = 0;
+  uint64_t avail = 0;
   const unsigned char* p = LocateAt(offset, fd, &avail);
   // The zero padding after the data ends any text that the file left open.
   return p ? reinterpret_cast<const char*>(p) : kFdbEof;
 }
 
 const char* TfdbTable::GetStr(int32_t record, int32_t field) {
-  uint32_t avail = 0;
+  uint64_t avail = 0;
   if (!Locate(record, field, &avail)) return kFdbEof;
   const TfdbFieldDef& fd = fields_[static_cast<size_t>(field)];
-  if (fd.Type != 'N') return TextAt(Current()[record], fd);
-  const int32_t value = NumAt(Current()[record], fd);
+  if (fd.Type != 'N') return TextAt(OffsetOf(record), fd);
+  const int32_t value = NumAt(OffsetOf(record), fd);
   if (value < 0) {
     numBuffer[0] = 0;
     return numBuffer;
@@ -272,9 +264,9 @@ const char* TfdbTable::GetStr(int32_t record, int32_t field) {
 }
 
 int32_t TfdbTable::GetNum(int32_t record, int32_t field) const {
-  uint32_t avail = 0;
+  uint64_t avail = 0;
   if (!Locate(record, field, &avail)) return kFdbNumFail;
-  return NumAt(Current()[record], fields_[static_cast<size_t>(field)]);
+  return NumAt(OffsetOf(record), fields_[static_cast<size_t>(field)]);
 }
 
 const char* TfdbTable::GetStrByName(int32_t record, const char* name) {

@@ -6,6 +6,9 @@
 // a value filter or a sort). Reads never fail loudly: texts read as "FDB_EOF"
 // or "Field not found", numbers as kFdbNumFail.
 //
+// Open copies the files into memory of its own (never maps them), so that
+// nothing done to them on disk later changes what the table shows.
+//
 // Whatever the files hold, the store never reads or writes outside the memory
 // it allocated: Open validates what can be validated once (sizes, offsets,
 // slots, widths) and refuses the table with -1; what cannot (an out-of-line
@@ -19,6 +22,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "FileLoad.h"
 
 // Failure value of every numeric read (0x80000001).
 constexpr int32_t kFdbNumFail = -2147483647;
@@ -53,9 +58,11 @@ class TfdbDataBlock {
   TfdbDataBlock& operator=(const TfdbDataBlock&) = delete;
 
   std::unique_ptr<unsigned char[]> Bytes;
-  int32_t Count = 0;  // file size in bytes, without the padding
+  int32_t Count = 0;  // file size in bytes without the padding (2^31-1 for larger files)
   std::unique_ptr<TfdbDataBlock> Next;
 };
+
+class FdbCaches;
 
 class TfdbTable {
  public:
@@ -131,23 +138,33 @@ class TfdbTable {
   int32_t SeekNum(int32_t field, int32_t value) const;
 
  private:
+  friend class FdbAccess;  // the fast paths of store/ and core/ (FastOrder.h)
+
   // Value position of (record, field) or null; `avail` gets the bytes from
   // there to the end of the data.
-  const unsigned char* Locate(int32_t record, int32_t field, uint32_t* avail) const;
-  const unsigned char* LocateAt(uint32_t offset, const TfdbFieldDef& fd, uint32_t* avail) const;
+  const unsigned char* Locate(int32_t record, int32_t field, uint64_t* avail) const;
+  const unsigned char* LocateAt(uint32_t offset, const TfdbFieldDef& fd, uint64_t* avail) const;
   int32_t NumAt(uint32_t offset, const TfdbFieldDef& fd) const;
   const char* TextAt(uint32_t offset, const TfdbFieldDef& fd) const;
-  const uint32_t* Current() const;
+  // Data offset of record number `record` of the current order (in range).
+  uint32_t OffsetOf(int32_t record) const;
   int Fail();  // the one exit for files that cannot be trusted
+  int LoadFiles(const std::string& base);
+  void SortMerge(int32_t field, BigVector<uint32_t>& scratch);
+  int32_t SeekNumSearch(int32_t field, int32_t value) const;
 
   std::vector<TfdbFieldDef> fields_;
   std::vector<TfdbIndexDef> indexes_;
   std::unique_ptr<TfdbDataBlock> data_;
-  std::vector<uint32_t> base_;
-  std::vector<uint32_t> selection_;  // size() is the room; SelCount entries valid
+  uint64_t dataSize_ = 0;             // bytes of NAME.d (the block's Count caps at 2 GiB)
+  BigVector<uint32_t> base_;          // record offsets in NAME.d, in primary-index order
+  BigVector<uint32_t> selection_;     // base-order record numbers; size() is the room
   bool hasBase_ = false;
   bool hasSelection_ = false;
   bool selectionCurrent_ = false;
+  // Ranks, the key map and the search index: built on demand from the loaded
+  // data, dropped by Close (FastOrder.h).
+  mutable std::unique_ptr<FdbCaches> caches_;
 };
 
 // 0 when `key` is a beginning of `value` under the search folding table; -1

@@ -1,14 +1,21 @@
 // TfdbTable: the base order and the selection, sorting, prefix and numeric seek.
+//
+// The selection holds base-order record numbers; a record's data offset is
+// the base order's entry for it. Sort and SeekNum have fast paths
+// (FastOrder.cpp) that return exactly what the plain algorithms below return;
+// the plain ones stay as the reference and for what the fast ones do not cover.
 #include <algorithm>
 #include <new>
+#include <numeric>
 #include <utility>
 
+#include "FastOrder.h"
 #include "Fdb.h"
 
 void TfdbTable::SetOrder(int which) { selectionCurrent_ = (which == 1 && hasSelection_); }
 
 int TfdbTable::BeginSelection() {
-  std::vector<uint32_t>().swap(selection_);
+  BigVector<uint32_t>().swap(selection_);
   hasSelection_ = selectionCurrent_ = false;
   SelCount = 0;
   SortField = kFdbNotSorted;
@@ -30,12 +37,12 @@ void TfdbTable::ClearSelection() {
 void TfdbTable::AddToSelection(int32_t record) {
   if (!hasSelection_ || static_cast<size_t>(SelCount) >= selection_.size()) return;
   if (static_cast<uint32_t>(record) >= base_.size()) return;
-  selection_[static_cast<size_t>(SelCount++)] = base_[static_cast<size_t>(record)];
+  selection_[static_cast<size_t>(SelCount++)] = static_cast<uint32_t>(record);
 }
 
 void TfdbTable::SelectAll() {
   if (!hasSelection_) return;
-  std::copy(base_.begin(), base_.end(), selection_.begin());
+  std::iota(selection_.begin(), selection_.begin() + static_cast<ptrdiff_t>(base_.size()), 0u);
   SelCount = static_cast<int32_t>(base_.size());
 }
 
@@ -45,8 +52,9 @@ void TfdbTable::SelectNum(int32_t field, int32_t value) {
   SelCount = 0;
   if (field >= 0 && field < FieldCount && data_) {
     const TfdbFieldDef& fd = fields_[static_cast<size_t>(field)];
-    for (const uint32_t offset : base_) {
-      if (NumAt(offset, fd) == value) selection_[static_cast<size_t>(SelCount++)] = offset;
+    const uint32_t count = static_cast<uint32_t>(base_.size());
+    for (uint32_t r = 0; r < count; ++r) {
+      if (NumAt(base_[r], fd) == value) selection_[static_cast<size_t>(SelCount++)] = r;
     }
   } else if (value == kFdbNumFail) {
     // Every read fails, and the failure value is what was asked for.
@@ -88,35 +96,45 @@ void TfdbTable::Sort(int32_t field) {
     if (BeginSelection() != 0) return;
     SelectAll();
   }
-  const uint64_t n = static_cast<uint64_t>(SelCount);
-  std::vector<uint32_t> scratch;
+  BigVector<uint32_t> scratch;
+  const bool fast = FdbAccess::FastPaths();
+  // The fast path keeps the array a sort leaves over for the next one, so
+  // that a sort does not touch fresh memory.
+  if (fast) scratch.swap(FdbAccess::Caches(*this).Spare);
   try {
     scratch.resize(RecCount);
   } catch (const std::bad_alloc&) {
     return;
   }
   SetOrder(1);
+  if (!fast || !fdbfast::SortSelection(*this, field, scratch)) SortMerge(field, scratch);
+  if (fast) FdbAccess::Caches(*this).Spare.swap(scratch);
+  SortField = field;
+}
 
-  std::vector<uint32_t>* source = &selection_;
-  std::vector<uint32_t>* target = &scratch;
+// The bottom-up merge sort by comparisons through the value reads.
+void TfdbTable::SortMerge(int32_t field, BigVector<uint32_t>& scratch) {
+  const uint64_t n = static_cast<uint64_t>(SelCount);
+  BigVector<uint32_t>* source = &selection_;
+  BigVector<uint32_t>* target = &scratch;
   const bool known = field >= 0 && field < FieldCount;
   const TfdbFieldDef fd = known ? fields_[static_cast<size_t>(field)] : TfdbFieldDef{};
+  const uint32_t* base = base_.data();
   for (uint64_t w = 1; w < n; w *= 2) {
     if (!known) {
       // Every read fails alike: all keys are equal.
       MergePass(source->data(), target->data(), n, w, [](uint32_t, uint32_t) { return false; });
     } else if (fd.Type == 'N') {
       MergePass(source->data(), target->data(), n, w,
-                [&](uint32_t a, uint32_t b) { return NumAt(a, fd) < NumAt(b, fd); });
+                [&](uint32_t a, uint32_t b) { return NumAt(base[a], fd) < NumAt(base[b], fd); });
     } else {
       MergePass(source->data(), target->data(), n, w, [&](uint32_t a, uint32_t b) {
-        return CzechCmp(TextAt(a, fd), TextAt(b, fd)) < 0;
+        return CzechCmp(TextAt(base[a], fd), TextAt(base[b], fd)) < 0;
       });
     }
     std::swap(source, target);
   }
   if (source != &selection_) selection_.swap(scratch);
-  SortField = field;
 }
 
 int32_t TfdbTable::FindPrefix(int32_t field, const char* key) {
@@ -131,6 +149,13 @@ int32_t TfdbTable::FindPrefix(int32_t field, const char* key) {
 
 int32_t TfdbTable::SeekNum(int32_t field, int32_t value) const {
   if (fields_.empty() || field < 0 || field >= FieldCount || CurCount() == 0) return -1;
+  int32_t found = -1;
+  if (FdbAccess::FastPaths() && fdbfast::SeekBaseOrder(*this, field, value, &found)) return found;
+  return SeekNumSearch(field, value);
+}
+
+// The binary search through the value reads.
+int32_t TfdbTable::SeekNumSearch(int32_t field, int32_t value) const {
   int32_t lo = 0;
   int32_t hi = static_cast<int32_t>(CurCount() - 1);
   bool loMoved = false;

@@ -1,16 +1,115 @@
 #include "Csv.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
 namespace karo {
 
+namespace {
+
+constexpr size_t kBufferBytes = size_t{1} << 16;
+
+std::string KindOf(mode_t mode) {
+  if (S_ISFIFO(mode)) return "roura (FIFO)";
+  if (S_ISCHR(mode)) return "znakové zařízení";
+  if (S_ISBLK(mode)) return "blokové zařízení";
+  if (S_ISDIR(mode)) return "složka";
+  if (S_ISSOCK(mode)) return "soket";
+  return "zvláštní soubor";
+}
+
+std::string OpenFailure(int error, const std::string& path) {
+  switch (error) {
+    case ENOENT: {
+      struct stat link;
+      if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) return "odkaz vede na soubor, který neexistuje";
+      return "soubor neexistuje";
+    }
+    case ENOTDIR: return "cesta vede přes něco, co není složka";
+    case EACCES: return "k souboru chybí právo ke čtení";
+    case ELOOP: return "odkazy na cestě tvoří smyčku";
+    default: return "soubor nelze otevřít: " + SystemErrorText(error);
+  }
+}
+
+std::string WithSpaces(size_t n) {
+  std::string digits = std::to_string(n), s;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i && (digits.size() - i) % 3 == 0) s.push_back(' ');
+    s.push_back(digits[i]);
+  }
+  return s;
+}
+
+}  // namespace
+
+std::string SystemErrorText(int error) {
+  switch (error) {
+    case ENOENT: return "soubor nebo složka neexistuje";
+    case EACCES:
+    case EPERM: return "chybí oprávnění";
+    case ENOSPC: return "na disku není místo";
+    case EDQUOT: return "překročena disková kvóta";
+    case EROFS: return "souborový systém je jen pro čtení";
+    case EIO: return "chyba čtení nebo zápisu na disk";
+    case EXDEV: return "cesty leží na různých souborových systémech";
+    case EBUSY: return "složka je právě používána";
+    case EEXIST: return "už existuje";
+    case ENOTEMPTY: return "složka není prázdná";
+    case ENOTDIR: return "cesta vede přes něco, co není složka";
+    case EISDIR: return "je to složka";
+    case ENAMETOOLONG: return "příliš dlouhé jméno";
+    case EINVAL: return "neplatná operace";
+    default: return std::strerror(error);
+  }
+}
+
+std::string CheckRegularFile(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return OpenFailure(errno, path);
+  if (!S_ISREG(st.st_mode)) return "není obyčejný soubor, ale " + KindOf(st.st_mode) + "; nečte se";
+  return "";
+}
+
+CsvReader::CsvReader() = default;
+
+CsvReader::~CsvReader() {
+  if (fd_ >= 0) close(fd_);
+}
+
 bool CsvReader::Open(const std::string& path) {
-  file_.reset(std::fopen(path.c_str(), "rb"));
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
   line_ = 0;
-  at_ = 1;
+  lineOfNext_ = 1;
   first_ = true;
   pending_ = -2;
-  error_.clear();
-  if (!file_) error_ = "cannot open the file";
-  return file_ != nullptr;
+  at_ = end_ = 0;
+  eof_ = false;
+  header_.clear();
+  error_ = CheckRegularFile(path);
+  if (!error_.empty()) return false;
+  // Opening a pipe for reading would wait for a writer: open without waiting,
+  // then make sure that what was opened is the regular file checked above.
+  fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd_ < 0) {
+    error_ = OpenFailure(errno, path);
+    return false;
+  }
+  struct stat st;
+  if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error_ = "není obyčejný soubor, ale " + KindOf(st.st_mode) + "; nečte se";
+    close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+  buffer_.resize(kBufferBytes);
+  return true;
 }
 
 int CsvReader::Get() {
@@ -19,29 +118,53 @@ int CsvReader::Get() {
     c = pending_;
     pending_ = -2;
   } else {
-    c = std::fgetc(file_.get());
+    if (at_ == end_) {
+      if (eof_) return EOF;
+      ssize_t n;
+      do {
+        n = read(fd_, buffer_.data(), buffer_.size());
+      } while (n < 0 && errno == EINTR);
+      if (n < 0) {
+        error_ = "soubor nelze číst: " + SystemErrorText(errno);
+        eof_ = true;
+        return EOF;
+      }
+      if (n == 0) {
+        eof_ = true;
+        return EOF;
+      }
+      at_ = 0;
+      end_ = static_cast<size_t>(n);
+    }
+    c = buffer_[at_++];
   }
-  if (c == '\n') ++at_;
+  if (c == '\n') ++lineOfNext_;
   return c;
 }
 
 void CsvReader::Unget(int c) {
-  if (c == '\n') --at_;
+  if (c == '\n') --lineOfNext_;
   pending_ = c;
+}
+
+bool CsvReader::Fail(const std::string& message, bool atRecordStart) {
+  if (!atRecordStart) line_ = lineOfNext_;
+  error_ = message;
+  return false;
+}
+
+std::string CsvReader::FieldName(size_t index) const {
+  if (index < header_.size() && !header_[index].empty()) return "v poli \"" + header_[index] + "\"";
+  return "v " + std::to_string(index + 1) + ". poli";
 }
 
 bool CsvReader::Next(std::vector<std::string>* fields) {
   fields->clear();
-  if (!file_ || !error_.empty()) return false;
+  if (fd_ < 0 || !error_.empty()) return false;
   if (first_) {
-    first_ = false;
     const int a = Get();
     if (a == 0xEF) {
-      if (Get() != 0xBB || Get() != 0xBF) {
-        line_ = at_;
-        error_ = "malformed CSV: a broken byte-order mark";
-        return false;
-      }
+      if (Get() != 0xBB || Get() != 0xBF) return Fail("poškozené CSV: porušená značka pořadí bajtů (BOM)", false);
     } else {
       Unget(a);
     }
@@ -49,27 +172,27 @@ bool CsvReader::Next(std::vector<std::string>* fields) {
   // Skip empty lines between records.
   int c = Get();
   while (c == '\n' || c == '\r') {
-    if (c == '\r') {
-      const int n = Get();
-      if (n != '\n') {
-        line_ = at_;
-        error_ = "malformed CSV: a carriage return without a line feed";
-        return false;
-      }
-    }
+    if (c == '\r' && Get() != '\n') return Fail("poškozené CSV: znak CR bez následujícího LF", false);
     c = Get();
   }
   if (c == EOF) return false;
-  line_ = at_;
+  line_ = lineOfNext_;
+  size_t bytes = 0;  // of this record
+  auto tooLong = [&]() {
+    return Fail("záznam je delší než 1 MiB (" + WithSpaces(kMaxCsvRecordBytes) + " bajtů), mez překročena " +
+                    FieldName(fields->size()) + "; soubor asi není CSV",
+                true);
+  };
   std::string field;
   for (;;) {
     if (c == '"') {
       // Quoted field: runs to the quote that is not doubled.
       for (;;) {
         c = Get();
+        if (++bytes > kMaxCsvRecordBytes) return tooLong();
         if (c == EOF) {
-          error_ = "malformed CSV: a quoted field is not closed before the end of the file";
-          return false;
+          if (!error_.empty()) return false;
+          return Fail("poškozené CSV: pole v uvozovkách není uzavřeno před koncem souboru", true);
         }
         if (c == '"') {
           const int n = Get();
@@ -82,35 +205,34 @@ bool CsvReader::Next(std::vector<std::string>* fields) {
         }
         field.push_back(static_cast<char>(c));
       }
-      if (c != ',' && c != '\n' && c != '\r' && c != EOF) {
-        error_ = "malformed CSV: text after a closing quote";
-        line_ = at_;
-        return false;
-      }
+      if (c != ',' && c != '\n' && c != '\r' && c != EOF) return Fail("poškozené CSV: text za uzavírací uvozovkou", false);
     } else {
       while (c != ',' && c != '\n' && c != '\r' && c != EOF) {
-        if (c == '"') {
-          error_ = "malformed CSV: a quote inside an unquoted field";
-          line_ = at_;
-          return false;
-        }
+        if (c == '"') return Fail("poškozené CSV: uvozovka uvnitř pole bez uvozovek", false);
+        if (++bytes > kMaxCsvRecordBytes) return tooLong();
         field.push_back(static_cast<char>(c));
         c = Get();
       }
     }
+    if (!error_.empty()) return false;  // a read error ended the field
+    if (fields->size() == kMaxCsvFields) {
+      return Fail("záznam má víc než " + WithSpaces(kMaxCsvFields) + " polí; soubor asi není CSV", true);
+    }
     fields->push_back(std::move(field));
     field.clear();
     if (c == ',') {
+      ++bytes;
       c = Get();
       continue;
     }
-    if (c == '\r' && Get() != '\n') {
-      error_ = "malformed CSV: a carriage return without a line feed";
-      line_ = at_;
-      return false;
-    }
-    return true;  // LF, CR LF or the end of the file
+    if (c == '\r' && Get() != '\n') return Fail("poškozené CSV: znak CR bez následujícího LF", false);
+    break;  // LF, CR LF or the end of the file
   }
+  if (first_) {
+    first_ = false;
+    header_ = *fields;
+  }
+  return true;
 }
 
 bool CsvWriter::Open(const std::string& path) {
@@ -120,7 +242,9 @@ bool CsvWriter::Open(const std::string& path) {
 }
 
 void CsvWriter::AppendField(const std::string& field, std::string* line) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) {
+  // A field that begins with the byte-order mark's first byte is quoted: at
+  // the start of a file it would be read as (a broken) one.
+  if (field.find_first_of(",\"\r\n") == std::string::npos && (field.empty() || field[0] != '\xEF')) {
     line->append(field);
     return;
   }
@@ -139,6 +263,8 @@ void CsvWriter::Write(const std::vector<std::string>& fields) {
     if (i) line_.push_back(',');
     AppendField(fields[i], &line_);
   }
+  // One empty field as an empty line would be skipped when read.
+  if (line_.empty()) line_ = "\"\"";
   line_.push_back('\n');
   if (std::fwrite(line_.data(), 1, line_.size(), file_.get()) != line_.size()) failed_ = true;
 }

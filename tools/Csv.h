@@ -1,9 +1,15 @@
 // Comma-separated values as RFC 4180 writes them: a header row, fields in
 // double quotes where they hold a comma, a quote or a line break, "" for a
 // quote inside quotes, records ended by LF or CR LF.
+//
+// The reader is the only code that touches a source file's raw bytes. It reads
+// regular files only and bounds what one record may hold, so that a link to a
+// device, a pipe or a file without line ends is refused instead of read
+// without end.
 #ifndef KARO_TOOLS_CSV_H
 #define KARO_TOOLS_CSV_H
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -11,14 +17,37 @@
 
 namespace karo {
 
+// A record (one line, or several when a quoted field holds line breaks) holds
+// at most this many bytes ...
+constexpr size_t kMaxCsvRecordBytes = size_t{1} << 20;
+// ... and at most this many fields.
+constexpr size_t kMaxCsvFields = 10000;
+
+// "" when path names a regular file (after following links) that can be
+// read; otherwise the reason in Czech ("není obyčejný soubor, ale roura
+// (FIFO)", "soubor neexistuje", ...). Never opens anything but a regular file
+// for reading, and never waits.
+std::string CheckRegularFile(const std::string& path);
+
+// A system error number in Czech words ("na disku není místo", ...), for the
+// tools' messages.
+std::string SystemErrorText(int error);
+
 class CsvReader {
  public:
-  CsvReader() = default;
-  // False, with the reason in Error(), when the file cannot be opened.
+  CsvReader();
+  ~CsvReader();
+  CsvReader(const CsvReader&) = delete;
+  CsvReader& operator=(const CsvReader&) = delete;
+
+  // False, with the reason in Error(), when the file cannot be opened or is
+  // not a regular file (a pipe, a device, a folder): such a file is refused
+  // at once, never read or waited on.
   bool Open(const std::string& path);
   // Reads the next record into *fields. False at the end of the file, or on
-  // malformed input (Error() then says what, at Line()). A byte-order mark at
-  // the start is skipped; empty lines between records are skipped.
+  // malformed or overlong input (Error() then says what, at Line()). A
+  // byte-order mark at the start is skipped; empty lines between records are
+  // skipped. Memory stays bounded by kMaxCsvRecordBytes whatever the file.
   bool Next(std::vector<std::string>* fields);
   // Line number (from 1) where the last record began, or where the error is.
   int Line() const { return line_; }
@@ -27,15 +56,18 @@ class CsvReader {
  private:
   int Get();  // next byte or EOF
   void Unget(int c);
+  bool Fail(const std::string& message, bool atRecordStart);
+  std::string FieldName(size_t index) const;
 
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  int fd_ = -1;
+  std::vector<unsigned char> buffer_;
+  size_t at_ = 0, end_ = 0;
+  bool eof_ = false;
   int pending_ = -2;
   int line_ = 0;
-  int at_ = 1;  // line of the next byte
+  int lineOfNext_ = 1;  // line of the next byte
   bool first_ = true;
+  std::vector<std::string> header_;  // the first record, for naming fields in messages
   std::string error_;
 };
 

@@ -1,19 +1,11 @@
 #include "Directory.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "Cp1250.h"
-#include "Csv.h"
 
 namespace karo {
-
-namespace fs = std::filesystem;
 
 const char* const kProviderColumnNames[kProviderColumns] = {
     "id",       "uroven",    "jmeno",      "pracoviste", "ulice",      "obec",      "psc",
@@ -86,14 +78,23 @@ bool IsMultiline(int column) {
 
 bool IsWeekly(int column) { return column == kOrdihod || column == kAmbulance || column == kPohotovost; }
 
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return "";
-  const size_t b = s.find_last_not_of(" \t");
-  return s.substr(a, b - a + 1);
-}
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+// The column to blame when a record's out-of-line values do not all start
+// within 65,535 bytes of its start: the longest value before the first that
+// starts too far. nullptr when everything fits.
+const char* Overlong(const std::vector<std::pair<const char*, size_t>>& values, size_t fixed, size_t* bytes) {
+  size_t at = fixed;
+  const std::pair<const char*, size_t>* longest = nullptr;
+  for (const auto& v : values) {
+    if (at > 0xFFFF) {
+      *bytes = longest->second;
+      return longest->first;
+    }
+    if (!longest || v.second > longest->second) longest = &v;
+    at += v.second;
+  }
+  return nullptr;
+}
 
 std::string CodePoint(const std::string& utf8, size_t at) {
   size_t pos = at;
@@ -112,6 +113,15 @@ const SourceFile& ProviderSource() {
   static const SourceFile source = MakeProviderSource();
   return source;
 }
+
+std::string Trim(const std::string& s) {
+  const size_t a = s.find_first_not_of(" \t");
+  if (a == std::string::npos) return "";
+  const size_t b = s.find_last_not_of(" \t");
+  return s.substr(a, b - a + 1);
+}
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
 
 bool ParseInt(const std::string& s, int64_t min, int64_t max, int64_t* out) {
   if (s.empty() || s.size() > 12) return false;
@@ -146,6 +156,20 @@ void DirectoryBuilder::AddError(const Where& where, const std::string& message) 
   if (errors_.size() < kMaxListedErrors) {
     errors_.push_back(where.File + ":" + std::to_string(where.Line) + ": " + message);
   }
+}
+
+void DirectoryBuilder::AddWarning(const Where& where, const std::string& kind, const std::string& message) {
+  ++warningCount_;
+  if (warnings_.size() < kMaxListedErrors) {
+    warnings_.push_back(where.File + ":" + std::to_string(where.Line) + ": varování: " + message);
+  }
+  for (auto& total : warningTotals_) {
+    if (total.first == kind) {
+      ++total.second;
+      return;
+    }
+  }
+  warningTotals_.push_back({kind, 1});
 }
 
 bool DirectoryBuilder::Text(const std::string& utf8, const Where& where, const char* column,
@@ -332,6 +356,24 @@ void DirectoryBuilder::AddProvider(const ProviderRow& row, const Where& where) {
       FieldValue::Raw(rubriky)};
   std::vector<FieldValue> detail = {FieldValue::Number(id)};
   for (const int c : kDetailColumns) detail.push_back(FieldValue::Text(text[c]));
+  // Name the column that is too long, not the one it pushed out of reach.
+  std::vector<std::pair<const char*, size_t>> searchTexts, detailTexts;
+  for (const int c : {kJmeno, kPracoviste, kUlice, kObec, kPsc}) {
+    searchTexts.push_back({kProviderColumnNames[c], text[c].size() + 1});
+  }
+  for (const auto& [name, list] : {std::pair<const char*, const std::string*>{"jazyky", &jazyky},
+                                   {"pojistovny", &pojistovny}, {"obory", &obory}, {"rubriky", &rubriky}}) {
+    searchTexts.push_back({name, list->size() + 1});
+  }
+  for (const int c : kDetailColumns) detailTexts.push_back({kProviderColumnNames[c], text[c].size() + 1});
+  size_t bytes = 0;
+  const char* culprit = Overlong(searchTexts, 25, &bytes);
+  if (!culprit) culprit = Overlong(detailTexts, 4 + 2 * std::size(kDetailColumns), &bytes);
+  if (culprit) {
+    AddError(where, std::string("sloupec \"") + culprit + "\" je příliš dlouhý (" + std::to_string(bytes - 1) +
+                        " bajtů): texty jednoho poskytovatele se musí vejít do 65 535 bajtů");
+    return;
+  }
   std::string error;
   if (!search_->Add(search, &error)) {
     AddError(where, "vyhledávací záznam: " + error);
@@ -346,8 +388,8 @@ void DirectoryBuilder::AddProvider(const ProviderRow& row, const Where& where) {
   lines_.push_back(static_cast<uint32_t>(where.Line));
 }
 
-bool DirectoryBuilder::WriteAll(const std::string& dir) {
-  std::string error;
+bool DirectoryBuilder::WriteAll(const std::string& dir, std::string* error_out) {
+  std::string& error = *error_out;
   std::vector<uint32_t> byId(ids_.size());
   for (size_t i = 0; i < ids_.size(); ++i) byId[i] = ids_[i].second;
   std::vector<IndexSpec> detailIndex(1);
@@ -364,11 +406,10 @@ bool DirectoryBuilder::WriteAll(const std::string& dir) {
       lookups_[4].Writer->Write(dir, "pojistovny", {}, &error) &&
       lookups_[5].Writer->Write(dir, "typzarizeni", {}, &error) &&
       aphorisms_->Write(dir, "aforismy", {}, &error);
-  if (!ok) AddError({dir, 0}, error);
   return ok;
 }
 
-bool DirectoryBuilder::Finish(const std::string& outDir) {
+bool DirectoryBuilder::Finish(const std::string& outDir, const ReplaceHook& hook) {
   // Identifiers: unique, and the detail table's order ascends by them.
   std::stable_sort(ids_.begin(), ids_.end());
   for (size_t i = 1; i < ids_.size(); ++i) {
@@ -379,120 +420,12 @@ bool DirectoryBuilder::Finish(const std::string& outDir) {
     }
   }
   if (errorCount_ > 0) return false;
-
-  const fs::path target = fs::path(outDir).lexically_normal();
-  const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::error_code ec;
-  fs::create_directories(parent, ec);
-  std::string temp = (parent / ".karo-build-XXXXXX").string();
-  if (!mkdtemp(temp.data())) {
-    AddError({outDir, 0}, "nelze vytvořit dočasnou složku v " + parent.string());
-    return false;
-  }
-  // The folder takes the permissions a new folder would have, not mkdtemp's 0700.
-  const mode_t mask = umask(0);
-  umask(mask);
-  chmod(temp.c_str(), 0777 & ~mask);
-  bool ok = WriteAll(temp + "/");
-  if (ok) {
-    if (!fs::exists(target)) {
-      fs::rename(temp, target, ec);
-      if (ec) AddError({outDir, 0}, "složku nelze přesunout na místo: " + ec.message());
-    } else {
-      for (const char* table : kTableNames) {
-        for (const char* ext : {".f", ".d", ".x"}) {
-          const std::string name = std::string(table) + ext;
-          fs::rename(fs::path(temp) / name, target / name, ec);
-          if (ec) {
-            AddError({outDir, 0}, name + ": soubor nelze přesunout na místo: " + ec.message());
-            break;
-          }
-        }
-        if (ec) break;
-      }
-    }
-    ok = !ec;
-  }
-  fs::remove_all(temp, ec);
-  return ok;
-}
-
-namespace {
-
-// Maps a file's header onto the expected columns; reports missing and unknown ones.
-bool MapHeader(const std::vector<std::string>& header, const SourceFile& source, const Where& where,
-               DirectoryBuilder* builder, std::vector<int>* at) {
-  at->assign(source.Columns.size(), -1);
-  bool ok = true;
-  for (size_t h = 0; h < header.size(); ++h) {
-    const std::string name = Trim(header[h]);
-    const auto it = std::find_if(source.Columns.begin(), source.Columns.end(),
-                                 [&](const char* c) { return name == c; });
-    if (it == source.Columns.end()) {
-      builder->AddError(where, "neznámý sloupec " + Quote(name));
-      ok = false;
-    } else if ((*at)[static_cast<size_t>(it - source.Columns.begin())] >= 0) {
-      builder->AddError(where, "sloupec " + Quote(name) + " je v záhlaví dvakrát");
-      ok = false;
-    } else {
-      (*at)[static_cast<size_t>(it - source.Columns.begin())] = static_cast<int>(h);
-    }
-  }
-  for (size_t c = 0; c < source.Columns.size(); ++c) {
-    if ((*at)[c] < 0) {
-      builder->AddError(where, std::string("chybí sloupec \"") + source.Columns[c] + "\"");
-      ok = false;
-    }
-  }
-  return ok;
-}
-
-// Calls row(values, where) for every record of dir/source.File, in the
-// source's column order.
-template <class Row>
-void ReadFile(const std::string& dir, const SourceFile& source, DirectoryBuilder* builder, Row row) {
-  const std::string path = (fs::path(dir) / source.File).string();
-  CsvReader csv;
-  if (!csv.Open(path)) {
-    builder->AddError({path, 0}, "soubor nelze otevřít");
-    return;
-  }
-  std::vector<std::string> fields;
-  std::vector<int> at;
-  if (!csv.Next(&fields)) {
-    builder->AddError({path, csv.Line()}, csv.Error().empty() ? "soubor je prázdný, chybí záhlaví" : csv.Error());
-    return;
-  }
-  if (!MapHeader(fields, source, {path, csv.Line()}, builder, &at)) return;
-  std::vector<std::string> values(source.Columns.size());
-  while (csv.Next(&fields)) {
-    const Where where{path, csv.Line()};
-    if (fields.size() != at.size()) {
-      builder->AddError(where, "řádek má " + std::to_string(fields.size()) + " polí, záhlaví " +
-                                   std::to_string(at.size()));
-      continue;
-    }
-    for (size_t c = 0; c < at.size(); ++c) values[c] = fields[static_cast<size_t>(at[c])];
-    row(values, where);
-  }
-  if (!csv.Error().empty()) builder->AddError({path, csv.Line()}, csv.Error());
-}
-
-}  // namespace
-
-void ReadSourceDir(const std::string& dir, DirectoryBuilder* builder) {
-  for (int i = 0; i < kLookupCount; ++i) {
-    const Lookup which = static_cast<Lookup>(i);
-    ReadFile(dir, LookupSource(which), builder,
-             [&](const std::vector<std::string>& v, const Where& w) { builder->AddLookupEntry(which, v, w); });
-  }
-  ReadFile(dir, AphorismSource(), builder,
-           [&](const std::vector<std::string>& v, const Where& w) { builder->AddAphorism(v[0], v[1], w); });
-  ProviderRow row;
-  ReadFile(dir, ProviderSource(), builder, [&](const std::vector<std::string>& v, const Where& w) {
-    std::copy(v.begin(), v.end(), row.begin());
-    builder->AddProvider(row, w);
-  });
+  const ReplaceResult result = ReplaceDirectory(
+      outDir, [this](const std::string& dir, std::string* error) { return WriteAll(dir, error); }, hook);
+  targetUntouched_ = result.Ok || result.TargetUntouched;
+  if (!result.Ok) AddError({outDir, 0}, result.Error);
+  if (!result.Warning.empty()) AddWarning({outDir, 0}, "nahrazení adresáře", result.Warning);
+  return result.Ok;
 }
 
 }  // namespace karo

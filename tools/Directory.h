@@ -1,7 +1,9 @@
 // Builds the nine tables of a directory from its source: lookup entries,
 // aphorisms and provider rows in UTF-8, with codes as the source writes them
 // (see docs/directory-source.md). Every problem is collected as
-// "file:line: message"; nothing is written unless there is none.
+// "file:line: message"; nothing is written unless there is none. Warnings
+// (what an import had to adapt) are collected the same way and do not stop
+// the build.
 #ifndef KARO_TOOLS_DIRECTORY_H
 #define KARO_TOOLS_DIRECTORY_H
 
@@ -12,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Replace.h"
 #include "TableWriter.h"
 
 namespace karo {
@@ -64,11 +67,22 @@ class DirectoryBuilder {
   void AddError(const Where& where, const std::string& message);
   const std::vector<std::string>& Errors() const { return errors_; }
   size_t ErrorCount() const { return errorCount_; }
+  // A problem that was mended without losing the record; `kind` names its
+  // sort for the totals ("zkrácený text", ...).
+  void AddWarning(const Where& where, const std::string& kind, const std::string& message);
+  const std::vector<std::string>& Warnings() const { return warnings_; }
+  size_t WarningCount() const { return warningCount_; }
+  // Warnings per kind, in the order the kinds first occurred.
+  const std::vector<std::pair<std::string, size_t>>& WarningTotals() const { return warningTotals_; }
   uint32_t ProviderCount() const;
 
-  // Writes the nine tables into outDir (created if missing) through a
-  // temporary folder beside it; false, with the errors, when anything failed.
-  bool Finish(const std::string& outDir);
+  // Replaces the folder outDir (created if missing) by the nine tables, all
+  // or nothing (see Replace.h); false, with the errors, when anything failed.
+  // A hook makes chosen steps of the replacement fail (for tests).
+  bool Finish(const std::string& outDir, const ReplaceHook& hook = nullptr);
+  // After a failed Finish: false only when the target was changed after all
+  // (the errors then say where the old directory is).
+  bool TargetUntouched() const { return targetUntouched_; }
 
  private:
   struct LookupState {
@@ -80,16 +94,31 @@ class DirectoryBuilder {
             std::string* out);
   bool Codes(const std::string& list, Lookup which, bool wide, const Where& where,
              const char* column, std::string* out);
-  bool WriteAll(const std::string& dir);
+  bool WriteAll(const std::string& dir, std::string* error);
 
   std::array<LookupState, kLookupCount> lookups_;
   std::unique_ptr<TableWriter> aphorisms_, search_, detail_;
   std::vector<std::pair<int32_t, uint32_t>> ids_;  // identifier, provider number
   std::vector<uint32_t> lines_;                    // source line of each provider
   std::string providerFile_;
-  std::vector<std::string> errors_;
-  size_t errorCount_ = 0;
+  std::vector<std::string> errors_, warnings_;
+  std::vector<std::pair<std::string, size_t>> warningTotals_;
+  size_t errorCount_ = 0, warningCount_ = 0;
+  bool targetUntouched_ = true;
 };
+
+class CsvReader;
+
+// Opens a source file and reads its header into *header; false, with the
+// error added to the builder (file:line), when it cannot be opened or has
+// no header.
+bool OpenWithHeader(const std::string& path, CsvReader* csv, DirectoryBuilder* builder,
+                    std::vector<std::string>* header);
+
+// Without spaces and tabs at either end.
+std::string Trim(const std::string& s);
+// In double quotes, for messages.
+std::string Quote(const std::string& s);
 
 // Reads a whole source folder into the builder (missing files, missing or
 // unknown columns and malformed CSV are reported as errors).

@@ -15,23 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// splitmix64: small, fast and the same everywhere.
-class Rng {
- public:
-  explicit Rng(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  uint32_t Below(uint32_t n) { return n ? static_cast<uint32_t>(Next() % n) : 0; }
-  bool Percent(uint32_t p) { return Below(100) < p; }
-
- private:
-  uint64_t state_;
-};
-
 // Picks an index with probability proportional to its weight.
 class Weighted {
  public:
@@ -63,7 +46,7 @@ bool Load(const std::string& dir, const std::string& file, const std::vector<std
   const std::string path = (fs::path(dir) / file).string();
   CsvReader csv;
   if (!csv.Open(path)) {
-    builder->AddError({path, 0}, "referenční seznam nelze otevřít");
+    builder->AddError({path, 0}, "referenční seznam nelze otevřít: " + csv.Error());
     return false;
   }
   std::vector<std::string> fields;
@@ -175,6 +158,10 @@ std::string Repeat7(const std::string& weekday, const std::string& weekend) {
   return s;
 }
 
+// The facility type of a pharmacy; a specialty whose own practice it is is a
+// pharmacy's, and a pharmacy has no other.
+const char kPharmacyType[] = "510";
+
 std::string Phone(Rng& rng, char first) {
   std::string s = "+420 ";
   s.push_back(first);
@@ -195,7 +182,7 @@ class Generator {
   void EmitLookups();
   void Lookups();
   ProviderRow Provider(uint64_t i);
-  std::string FacilityFor(const std::string& specialty, bool pharmacy);
+  std::string FacilityFor(size_t specialty, bool ward);
   void Emit(const std::string& file, const std::vector<std::string>& header,
             const std::vector<std::vector<std::string>>& rows);
 
@@ -207,7 +194,8 @@ class Generator {
   Weighted obecW_, jmenoW_[2], oborW_, typW_, hospitalW_, jazykW_, uliceW_, vlastW_;
   std::vector<size_t> prijmeniBy_[2];
   std::map<std::string, std::string> okresNuts_;            // district name -> code
-  std::map<std::string, std::vector<std::string>> rubrikyOf_;  // specialty code -> categories
+  std::map<std::string, std::vector<std::string>> rubrikyOf_;  // specialty name -> categories
+  std::string emergencyCode_;  // of the category "Pohotovost": its providers have emergency hours
   std::map<std::string, size_t> typIndex_;                  // facility code -> row
   std::vector<size_t> pojistovnyOrder_;
 };
@@ -218,12 +206,12 @@ bool Generator::LoadAll() {
          Load(d, "obce.csv", {"obec", "okres", "psc", "vaha"}, builder_, &obce_) &&
          Load(d, "prijmeni.csv", {"prijmeni", "pohlavi"}, builder_, &prijmeni_) &&
          Load(d, "jmena.csv", {"jmeno", "pohlavi", "vaha"}, builder_, &jmena_) &&
-         Load(d, "obory.csv", {"kod", "nazev", "vaha"}, builder_, &obory_) &&
+         Load(d, "obory.csv", {"kod", "nazev", "vaha", "luzka", "typ"}, builder_, &obory_) &&
          Load(d, "pojistovny.csv", {"kod", "nazev", "vaha"}, builder_, &pojistovny_) &&
          Load(d, "typzarizeni.csv", {"kod", "nazev", "vaha"}, builder_, &typy_) &&
          Load(d, "jazyky.csv", {"nazev", "vaha"}, builder_, &jazyky_) &&
          Load(d, "rubriky.csv", {"nazev", "aforismus"}, builder_, &rubriky_) &&
-         Load(d, "rubriky_obory.csv", {"rubrika", "obor_kod"}, builder_, &rubrikyObory_) &&
+         Load(d, "rubriky_obory.csv", {"rubrika", "obor"}, builder_, &rubrikyObory_) &&
          Load(d, "aforismy.csv", {"skupina", "text"}, builder_, &aforismy_) &&
          Load(d, "ulice.csv", {"nazev", "vaha"}, builder_, &ulice_) &&
          Load(d, "vlastnictvi.csv", {"nazev", "vaha"}, builder_, &vlastnictvi_);
@@ -287,19 +275,43 @@ void Generator::Lookups() {
   jazykW_ = WeightsOf(jazyky_, 1);
   uliceW_ = WeightsOf(ulice_, 1);
   vlastW_ = WeightsOf(vlastnictvi_, 1);
-  for (const auto& r : rubrikyObory_.Rows) rubrikyOf_[r[1]].push_back(r[0]);
+  // Categories by specialty name; a name that is not in its list is a typing error.
+  std::set<std::string> specialties, categories;
+  for (const auto& r : obory_.Rows) specialties.insert(r[1]);
+  for (size_t r = 0; r < rubriky_.Rows.size(); ++r) {
+    categories.insert(rubriky_.Rows[r][0]);
+    if (rubriky_.Rows[r][0] == "Pohotovost") emergencyCode_ = CategoryCode(r);
+  }
+  const std::string path = (fs::path(options_.ReferenceDir) / "rubriky_obory.csv").string();
+  for (size_t i = 0; i < rubrikyObory_.Rows.size(); ++i) {
+    const auto& r = rubrikyObory_.Rows[i];
+    const int row = static_cast<int>(i) + 2;
+    if (!categories.count(r[0])) builder_->AddError({path, row}, "rubrika \"" + r[0] + "\" není v rubriky.csv");
+    if (!specialties.count(r[1])) builder_->AddError({path, row}, "obor \"" + r[1] + "\" není v obory.csv");
+    rubrikyOf_[r[1]].push_back(r[0]);
+  }
 }
 
-std::string Generator::FacilityFor(const std::string& specialty, bool pharmacy) {
-  auto known = [&](const char* code) { return typIndex_.count(code) ? std::string(code) : std::string(); };
+// The text with its first letter in upper case (an ASCII letter; the
+// specialties' names begin with one).
+std::string Capitalised(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
+}
+
+// The facility type of a provider whose main specialty is `specialty`: the
+// specialty's own kind of practice (column "typ") most of the time, a
+// hospital for a ward (column "luzka"), else a specialist's practice or a centre.
+std::string Generator::FacilityFor(size_t specialty, bool ward) {
+  auto known = [&](const std::string& code) { return typIndex_.count(code) ? code : std::string(); };
+  const std::string& usual = obory_.Rows[specialty][4];
   std::string code;
-  if (pharmacy) code = known("510");
-  else if (specialty == "001") code = known(rng_.Percent(80) ? "320" : "302");
-  else if (specialty == "002") code = known("321");
-  else if (specialty == "014" || specialty == "015") code = known(rng_.Percent(85) ? "322" : "302");
-  else if (specialty == "603" || specialty == "604") code = known("323");
-  else if (specialty.size() == 3 && specialty[1] >= 'A' && specialty[1] <= 'Z') {
+  if (usual == kPharmacyType) {
+    code = known(usual);
+  } else if (ward) {
     code = typy_.Rows[hospitalW_.Pick(rng_)][0];
+  } else if (!usual.empty()) {
+    code = known(rng_.Percent(80) ? usual : "302");
   } else {
     const uint32_t r = rng_.Below(100);
     code = known(r < 55 ? "324" : r < 80 ? "302" : r < 90 ? "301" : "310");
@@ -320,35 +332,37 @@ ProviderRow Generator::Provider(uint64_t i) {
   const uint32_t levelRoll = rng.Below(100);
   const int level = levelRoll < 35 ? 1 : levelRoll < 65 ? 2 : levelRoll < 87 ? 3 : 4;
 
-  // Specialties and the categories that go with them; a few pharmacies.
-  const bool pharmacy = rng.Percent(4);
-  std::vector<size_t> specialties;
+  // Specialties, the first the main one (a pharmacy has only that), and the
+  // categories that go with them. A few are wards of a hospital.
+  std::vector<size_t> specialties{oborW_.Pick(rng)};
+  const std::vector<std::string>& mainRow = obory_.Rows[specialties[0]];
+  const bool pharmacy = mainRow[4] == kPharmacyType;
   if (!pharmacy) {
     const uint32_t k = rng.Percent(70) ? 1 : rng.Percent(73) ? 2 : 3;
-    while (specialties.size() < k) {
+    for (int tries = 0; specialties.size() < k && tries < 50; ++tries) {
       const size_t s = oborW_.Pick(rng);
-      if (std::find(specialties.begin(), specialties.end(), s) == specialties.end()) specialties.push_back(s);
-      if (specialties.size() >= obory_.Rows.size()) break;
+      const bool again = std::find(specialties.begin(), specialties.end(), s) != specialties.end();
+      if (!again && obory_.Rows[s][4] != kPharmacyType) specialties.push_back(s);
     }
   }
-  const std::string mainSpecialty = specialties.empty() ? "" : obory_.Rows[specialties[0]][0];
+  int64_t weight = 1, beds = 0;
+  ParseInt(mainRow[2], 1, INT32_MAX, &weight);
+  ParseInt(mainRow[3], 0, weight, &beds);
+  const bool ward = beds > 0 && rng.Below(static_cast<uint32_t>(weight)) < beds;
   std::vector<std::string> categories;
-  if (pharmacy) {
-    for (size_t r = 0; r < rubriky_.Rows.size(); ++r)
-      if (rubriky_.Rows[r][0] == "Lékárna") categories.push_back(CategoryCode(r));
-  } else if (!rng.Percent(5)) {
-    for (const size_t s : specialties) {
-      for (const std::string& name : rubrikyOf_[obory_.Rows[s][0]]) {
-        for (size_t r = 0; r < rubriky_.Rows.size(); ++r) {
-          if (rubriky_.Rows[r][0] == name &&
-              std::find(categories.begin(), categories.end(), CategoryCode(r)) == categories.end()) {
-            categories.push_back(CategoryCode(r));
-          }
-        }
-      }
+  auto addCategory = [&](const std::string& name) {
+    for (size_t r = 0; r < rubriky_.Rows.size(); ++r) {
+      const std::string code = CategoryCode(r);
+      if (rubriky_.Rows[r][0] == name && std::find(categories.begin(), categories.end(), code) == categories.end())
+        categories.push_back(code);
     }
+  };
+  if (pharmacy || !rng.Percent(5)) {
+    for (const size_t s : specialties)
+      for (const std::string& name : rubrikyOf_[obory_.Rows[s][1]]) addCategory(name);
+    if (ward) addCategory("Nemocnice");
   }
-  const std::string facility = FacilityFor(mainSpecialty, pharmacy);
+  const std::string facility = FacilityFor(specialties[0], ward);
   const std::string facilityName = typy_.Rows[typIndex_[facility]][1];
   const bool hospital = facility[0] == '1';
   const bool centre = facility == "301" || facility == "302" || facility == "310";
@@ -359,6 +373,8 @@ ProviderRow Generator::Provider(uint64_t i) {
   if (facility == "322" && rng.Percent(40)) title = "MDDr.";
   if (facility == "340") title = "PhDr.";
   if (facility == "341" || facility == "351") title = "Mgr.";
+  if (facility == "350" || facility == "359") title = "Bc.";
+  if (facility == "360" || facility == "521") title.clear();
   if (pharmacy) title = "PharmDr.";
   std::string workplace;
   const uint32_t style = rng.Below(100);
@@ -373,12 +389,12 @@ ProviderRow Generator::Provider(uint64_t i) {
     static const char* const kCentre[] = {"Poliklinika ", "Zdravotní středisko ", "Medicentrum ", "Zdravotnické centrum "};
     workplace = kCentre[rng.Below(4)] + town + (rng.Percent(40) ? " s.r.o." : "");
   } else if (style < 50) {
-    workplace = title + " " + first + " " + surname;
+    workplace = (title.empty() ? "" : title + " ") + first + " " + surname;
   } else if (style < 75) {
     static const char* const kPractice[] = {"Ordinace ", "Ambulance ", "Praxe ", "MEDICUS "};
     workplace = kPractice[rng.Below(4)] + (rng.Percent(50) ? surname : town) + " s.r.o.";
   } else {
-    workplace = (specialties.empty() ? facilityName : obory_.Rows[specialties[0]][1]) + ", " + town;
+    workplace = Capitalised(mainRow[1]) + ", " + town;
   }
   const std::string street = ulice_.Rows[uliceW_.Pick(rng)][0] + " " +
                              std::to_string(1 + rng.Below(rng.Percent(70) ? 120 : 2500)) +
@@ -439,7 +455,8 @@ ProviderRow Generator::Provider(uint64_t i) {
   if (level >= 3) {
     p[kOrdihod] = OfficeHours(rng);
     if (hospital) p[kAmbulance] = Repeat7("nepřetržitě", "nepřetržitě");
-    if (hospital || centre || mainSpecialty == "003") {
+    const bool emergency = std::find(categories.begin(), categories.end(), emergencyCode_) != categories.end();
+    if (hospital || centre || emergency) {
       p[kPohotovost] = rng.Percent(60) ? Repeat7("16:00 - 22:00", "8:00 - 20:00") : "";
     }
     p[kVysetreni] = rng.Percent(60) ? "ano" : "ne";

@@ -7,7 +7,11 @@ namespace karo {
 
 namespace {
 
-constexpr uint64_t kMaxData = (uint64_t{1} << 31) - 1;  // the store refuses 2 GiB files
+// Record offsets are unsigned 32-bit: a record must start below 4 GiB. The
+// store reads NAME.d up to 4 GiB + 64 KiB (the last out-of-line value).
+constexpr uint64_t kMaxRecordStart = 0xFFFFFFFFull;
+constexpr uint64_t kMaxData = (uint64_t{1} << 32) + 0xFFFF;
+constexpr uint64_t kMaxRecords = 0x7FFFFFFF;  // record numbers are signed 32-bit
 constexpr size_t kDesc = 20;
 
 void PutFixed16(unsigned char* p, uint32_t v) {
@@ -145,8 +149,9 @@ bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error)
     outOfLine.insert(outOfLine.end(), v.Bytes.begin(), v.Bytes.end());
     if (text) outOfLine.push_back(0);
   }
-  if (data_.size() + record.size() + outOfLine.size() > kMaxData) {
-    *error = "data tabulky by dosáhla 2 GiB";
+  if (data_.size() > kMaxRecordStart || data_.size() + record.size() + outOfLine.size() > kMaxData ||
+      offsets_.size() >= kMaxRecords) {
+    *error = "data tabulky by přesáhla 4 GiB, víc 32bitové odkazy na záznamy nepojmou";
     return false;
   }
   offsets_.push_back(static_cast<uint32_t>(data_.size()));
@@ -164,8 +169,8 @@ bool TableWriter::Write(const std::string& dir, const std::string& name,
     return false;
   }
   const uint32_t count = Count();
-  if (uint64_t{count} * 4 * indexes.size() > kMaxData) {
-    *error = "indexový soubor by dosáhl 2 GiB";
+  if (uint64_t{count} * 4 * indexes.size() > (uint64_t{1} << 40)) {
+    *error = "indexový soubor by byl příliš velký";
     return false;
   }
   // NAME.x: every array in full.

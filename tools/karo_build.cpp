@@ -1,13 +1,19 @@
-// karo-build: makes a directory's nine tables from its source CSV, generates
-// a synthetic sample directory, and shows what a table holds.
+// karo-build: makes a directory's nine tables from its source CSV or from the
+// national register, generates a synthetic sample directory, and shows what a
+// table holds. Every way of writing replaces the target folder as a whole.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Cp1250.h"
 #include "Directory.h"
 #include "Fdb.h"
+#include "Register.h"
+#include "Replace.h"
 #include "Sample.h"
 #include "Search.h"
 
@@ -23,13 +29,18 @@ const char kUsage[] =
     "Použití:\n"
     "  karo-build ZDROJ CÍL\n"
     "      sestaví tabulky adresáře ze zdrojových souborů CSV ve složce ZDROJ do složky CÍL\n"
+    "  karo-build --from-register SOUBOR.csv [--reference SLOŽKA] CÍL\n"
+    "      sestaví adresář z otevřených dat Národního registru poskytovatelů zdravotních služeb\n"
+    "      (--reference: složka se seznamem okresů, jmen a aforismů, výchozí je sample/)\n"
     "  karo-build --sample N [--seed S] [--reference SLOŽKA] [--emit-source SLOŽKA] CÍL\n"
     "      vytvoří ukázkový adresář N poskytovatelů (stejné S dává stejné tabulky);\n"
     "      --emit-source zapíše i jeho zdrojové soubory CSV\n"
     "  karo-build --dump SLOŽKA/TABULKA\n"
     "      vypíše popis polí a záznamy tabulky v UTF-8\n"
     "  karo-build --summary SLOŽKA\n"
-    "      vypíše tabulky adresáře a počty jejich záznamů\n";
+    "      vypíše tabulky adresáře a počty jejich záznamů\n"
+    "Cílová složka se nahradí celá, nebo vůbec ne; složka s jinými soubory než tabulkami\n"
+    "adresáře se odmítne.\n";
 
 int Usage(const char* problem) {
   if (problem) std::fprintf(stderr, "karo-build: %s\n", problem);
@@ -44,8 +55,38 @@ bool ParseCount(const char* s, uint64_t* out) {
   return true;
 }
 
+// Refuses a target that may not be replaced before any long work begins.
+bool TargetRefused(const std::string& out) {
+  const std::string refusal = CheckTarget(out);
+  if (refusal.empty()) return false;
+  std::fprintf(stderr, "karo-build: %s: cíl nelze nahradit: %s; nic nebylo zapsáno.\n", out.c_str(), refusal.c_str());
+  return true;
+}
+
 int Report(DirectoryBuilder& builder, const std::string& out) {
-  if (builder.ErrorCount() == 0 && builder.Finish(out)) {
+  const bool ok = builder.ErrorCount() == 0 && builder.Finish(out);
+  // Warnings in the order of their lines ("file:line: varování: ...").
+  std::vector<std::string> warnings = builder.Warnings();
+  auto line = [](const std::string& w) {
+    const size_t end = w.find(": varování: ");
+    const size_t colon = end == std::string::npos ? end : w.rfind(':', end - 1);
+    return colon == std::string::npos ? 0L : std::atol(w.c_str() + colon + 1);
+  };
+  std::stable_sort(warnings.begin(), warnings.end(), [&](const std::string& a, const std::string& b) {
+    return line(a) < line(b);
+  });
+  for (const std::string& w : warnings) std::fprintf(stderr, "%s\n", w.c_str());
+  if (builder.WarningCount() > builder.Warnings().size()) {
+    std::fprintf(stderr, "... a dalších %zu varování.\n", builder.WarningCount() - builder.Warnings().size());
+  }
+  if (builder.WarningCount() > 0) {
+    std::string kinds;
+    for (const auto& [kind, count] : builder.WarningTotals()) {
+      kinds += (kinds.empty() ? "" : ", ") + kind + ": " + std::to_string(count);
+    }
+    std::fprintf(stderr, "karo-build: varování celkem %zu (%s).\n", builder.WarningCount(), kinds.c_str());
+  }
+  if (ok) {
     std::printf("Adresář %s: %u poskytovatelů.\n", out.c_str(), builder.ProviderCount());
     return 0;
   }
@@ -53,7 +94,11 @@ int Report(DirectoryBuilder& builder, const std::string& out) {
   if (builder.ErrorCount() > builder.Errors().size()) {
     std::fprintf(stderr, "... a dalších %zu chyb.\n", builder.ErrorCount() - builder.Errors().size());
   }
-  std::fprintf(stderr, "karo-build: %zu chyb, do %s nebylo nic zapsáno.\n", builder.ErrorCount(), out.c_str());
+  if (builder.TargetUntouched()) {
+    std::fprintf(stderr, "karo-build: %zu chyb, do %s nebylo nic zapsáno.\n", builder.ErrorCount(), out.c_str());
+  } else {
+    std::fprintf(stderr, "karo-build: %zu chyb; složka %s se změnila, viz výše.\n", builder.ErrorCount(), out.c_str());
+  }
   return 1;
 }
 
@@ -140,17 +185,43 @@ int main(int argc, char** argv) {
       } else if (arg == "--emit-source" && hasValue) {
         options.EmitSource = argv[++i];
       } else if (arg.rfind("--", 0) == 0 || !out.empty()) {
-        return Usage(("neznámý argument " + arg).c_str());
+        return Usage(("neznámý argument „" + karo::PrintableUtf8(arg) + "“").c_str());
       } else {
         out = arg;
       }
     }
     if (out.empty()) return Usage("chybí cílová složka");
+    if (TargetRefused(out)) return 1;
     DirectoryBuilder builder;
     GenerateSample(options, &builder);
     return Report(builder, out);
   }
+  if (first == "--from-register") {
+    RegisterOptions options;
+    options.ReferenceDir = KARO_SAMPLE_DIR;
+    std::string out;
+    for (int i = 2; i < argc; ++i) {
+      const std::string arg = argv[i];
+      if (arg == "--reference" && i + 1 < argc) {
+        options.ReferenceDir = argv[++i];
+      } else if (arg.rfind("--", 0) == 0) {
+        return Usage(("neznámý argument „" + karo::PrintableUtf8(arg) + "“").c_str());
+      } else if (options.File.empty()) {
+        options.File = arg;
+      } else if (out.empty()) {
+        out = arg;
+      } else {
+        return Usage(("nadbytečný argument „" + karo::PrintableUtf8(arg) + "“").c_str());
+      }
+    }
+    if (out.empty()) return Usage("--from-register chce soubor registru a cílovou složku");
+    if (TargetRefused(out)) return 1;
+    DirectoryBuilder builder;
+    ImportRegister(options, &builder);
+    return Report(builder, out);
+  }
   if (argc != 3 || first.rfind("--", 0) == 0) return Usage(nullptr);
+  if (TargetRefused(argv[2])) return 1;
   DirectoryBuilder builder;
   ReadSourceDir(argv[1], &builder);
   return Report(builder, argv[2]);

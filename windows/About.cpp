@@ -1,10 +1,15 @@
 #include "About.h"
 
+#include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QTextCursor>
+#include <QTextBrowser>
 #include <QTextDocument>
+#include <QUrl>
 
+#include "HelpViewer.h"
 #include "Look.h"
 #include "Main.h"
 #include "Paths.h"
@@ -15,9 +20,10 @@ TwAbout* wAbout = nullptr;
 
 TwAbout::TwAbout(QWidget* parent) : QDialog(parent), ui(new Ui::TwAbout) {
   ui->setupUi(this);
-  setFixedSize(size());
   ui->Label1->setFont(SansFont(11, true));
   connect(ui->btOK, &QPushButton::clicked, this, &QDialog::accept);
+  ui->reAbout->setOpenLinks(false);
+  connect(ui->reAbout, &QTextBrowser::anchorClicked, this, &TwAbout::reAboutAnchorClicked);
   // The window sees every key before its controls.
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
   FormCreate();
@@ -42,8 +48,24 @@ void TwAbout::FormCreate() {
   ui->lblVer->setText(QStringLiteral("K.A.R.O. viewer\nver. 1.31\nNT patch"));
 }
 
+void TwAbout::reAboutAnchorClicked(const QUrl& link) {
+  // The help file's name leads to the help contents; the About window makes
+  // way for it.
+  if (QFileInfo(link.path()).fileName().compare(QLatin1String("Tarvel.hlp"), Qt::CaseInsensitive) == 0) {
+    accept();
+    ShowHelpContents(gHelpFile, parentWidget() ? parentWidget() : this);
+  } else if (!link.scheme().isEmpty()) {
+    QDesktopServices::openUrl(link);
+  }
+}
+
 void TwAbout::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // An ordinary sizeable window of 501 by 497 pixels, frame included; a size
+  // the user gives it stays for the next showing.
+  if (!sized_) SetOuterSize(this, kOuterSize);
+  sized_ = true;
+  CenterOnScreen(this);
   ui->btOK->setFocus();
 }
 

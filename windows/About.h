@@ -4,6 +4,9 @@
 #define KARO_WINDOWS_ABOUT_H
 
 #include <QDialog>
+#include <QSize>
+
+class QUrl;
 
 namespace Ui {
 class TwAbout;
@@ -17,7 +20,11 @@ class TwAbout : public QDialog {
   ~TwAbout() override;
 
   void FormCreate();
+  // A link in the About text: the help file's name opens the help contents
+  // (and closes this window), a web or mail address goes to the desktop.
+  void reAboutAnchorClicked(const QUrl& link);
   Ui::TwAbout* ui;
+  static constexpr QSize kOuterSize{501, 497};
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -26,6 +33,7 @@ class TwAbout : public QDialog {
 
  private:
   bool FormKeyPress(QKeyEvent* event);
+  bool sized_ = false;
 };
 
 extern TwAbout* wAbout;

@@ -47,14 +47,27 @@ uint32_t NextRandom() {
 
 TwDetail::TwDetail(QWidget* parent) : QDialog(parent), ui(new Ui::TwDetail) {
   ui->setupUi(this);
+  // A fixed-size dialog: a title bar with the close button only.
+  setWindowFlags(kDialogWithClose);
   setFixedSize(size());
   ui->mmAfo->setFont(SansFont(12));
   ui->mmAfo->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
   ui->panPracoviste->setFont(SansFont(11, true));
   ui->panJmeno->setFont(SansFont(11, true));
-  // The weekdays stand beside the lines of the boxes: same top, same font, same inner margin.
+  for (QListWidget* list : {ui->lstJazyky, ui->lstPojistovny, ui->lstObory}) MakePickList(list);
+  // The weekdays stand beside the lines of the boxes: same top, same font, same
+  // line height. A framed label would indent its text from the top as well as
+  // from the left, so the boxes keep only the left gap.
   const int inset = ui->lblOrdiHod->frameWidth();
   ui->lblTyden->setContentsMargins(inset, inset, 0, 0);
+  for (QLabel* box : {ui->lblOrdiHod, ui->lblAmbulance, ui->lblPohotovost}) {
+    box->setFont(ui->lblTyden->font());
+    box->setIndent(0);
+    const int frame = box->frameWidth();  // the margins include the frame
+    box->setContentsMargins(frame + box->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2, frame, frame, frame);
+  }
+  FitBeside(ui->Label45, ui->panObjednaciDoba);
+  FitBeside(ui->Label44, ui->panOkamziteVysetreni);
   connect(ui->SpeedButton1, &QToolButton::clicked, this, &TwDetail::SpeedButton1Click);
   installEventFilter(this);
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);

@@ -5,12 +5,13 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include "Frame.h"
 
 namespace {
 
@@ -83,12 +84,14 @@ void HelpWindow::keyPressEvent(QKeyEvent* event) {
 
 bool ShowHelpContents(const QString& helpFilePath, QWidget* parent) {
   if (!IsReadableFile(helpFilePath)) {
-    QMessageBox::warning(parent, QStringLiteral("K.A.R.O."),
-                         QStringLiteral("Soubor nápovědy %1 nelze otevřít.")
-                             .arg(QDir::toNativeSeparators(helpFilePath)));
+    PlainMessage(parent,
+                 QStringLiteral("Soubor nápovědy %1 nelze otevřít.").arg(QDir::toNativeSeparators(helpFilePath)));
     return false;
   }
-  if (g_help_window.isNull()) g_help_window = new HelpWindow(parent);
+  if (g_help_window.isNull()) {
+    g_help_window = new HelpWindow(parent);
+    CenterOnScreen(g_help_window);  // the first time; afterwards where the user left it
+  }
   g_help_window->ShowContents(helpFilePath);
   return true;
 }

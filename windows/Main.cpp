@@ -9,11 +9,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QShortcutEvent>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
+#include <QTimer>
 
 #include "About.h"
 #include "Detail.h"
+#include "DirectoryCheck.h"
 #include "Export.h"
 #include "Fdbgrid.h"
 #include "Hallo.h"
@@ -30,15 +33,6 @@ TwMain* wMain = nullptr;
 QString gHelpFile = QStringLiteral("TARVEL.HLP");
 
 namespace {
-
-// Pick-list items are 13 pixels high.
-class ItemHeight13 : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), 13);
-  }
-};
 
 // Windows-1250 bytes of a text for display: a character the code page
 // cannot hold becomes a question mark.
@@ -83,10 +77,7 @@ TwMain::TwMain(QWidget* parent, const QString& programDir)
   }
   for (QListWidget* list : {ui->lstOkresy, ui->lstObory, ui->lstRubriky, ui->lstPojistovny, ui->lstJazyky,
                             ui->lstTypZarizeni}) {
-    list->setItemDelegate(new ItemHeight13(list));
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    list->setPalette(palette);
+    MakePickList(list);
   }
 
   popSort = new QMenu(this);
@@ -152,7 +143,9 @@ void TwMain::FormShow() {
   const char* names[] = {"pseek", "moskyti", "okresy", "obory", "rubriky", "jazyky", "pojistovny", "typzarizeni", "aforismy"};
   for (TfdbTable* table : tables) table->Dir = dir;
   // A table that does not open stays empty: its pick list is empty, its searches find nothing.
-  for (size_t i = 0; i < 9; ++i) tables[i]->Open(names[i]);
+  std::vector<std::string> failed;
+  for (size_t i = 0; i < 9; ++i)
+    if (tables[i]->Open(names[i]) != 0) failed.push_back(names[i]);
   if (wHallo) wHallo->Timer1->start();
   SetUpGrid();
   FillList(ui->lstOkresy, Okresy, 1);
@@ -164,6 +157,9 @@ void TwMain::FormShow() {
   sbText->setText(QString::number(Pseek.RecCount) + QStringLiteral(" records"));
   const QRect last = ui->lstTypZarizeni->geometry();
   resize(last.left() + last.width() + 20, last.top() + last.height() + 135);
+  // Once the window is up, one message says what did not open and why.
+  const QString problem = QString::fromStdString(karo::UnreadableDirectoryMessage(dir, failed));
+  if (!problem.isEmpty()) QTimer::singleShot(0, this, [this, problem] { PlainMessage(this, problem); });
 }
 
 void TwMain::FillList(QListWidget* list, TfdbTable& table, int field) {
@@ -253,6 +249,14 @@ bool TwMain::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QWidget*>(watched)->window() == this && FormKeyPress(static_cast<QKeyEvent*>(event))) {
     return true;
   }
+  // Alt+S is the letter of both "&Setřídit" and the menu "&Soubor". Where the
+  // button is (the data page) it presses the button, so the sort menu opens at
+  // once, whichever of the two the toolkit hands the key to.
+  if (event->type() == QEvent::Shortcut && (watched == ui->butSort || watched == ui->MainMenu1) &&
+      ui->butSort->isVisible() && static_cast<QShortcutEvent*>(event)->key() == ui->butSort->shortcut()) {
+    ui->butSort->click();
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -260,7 +264,6 @@ void TwMain::mnExitClick() { close(); }
 
 void TwMain::mnAboutClick() {
   if (!wAbout) return;
-  CenterOnScreen(wAbout);
   wAbout->exec();
 }
 
@@ -319,7 +322,6 @@ void TwMain::btShowQueryClick() {
   query.Languages = SelectedTexts(ui->lstJazyky);
   query.FacilityTypes = SelectedTexts(ui->lstTypZarizeni);
   wQuery->SetLines(karo::QueryLines(query));
-  CenterOnScreen(wQuery);
   wQuery->exec();
 }
 

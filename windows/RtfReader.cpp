@@ -31,6 +31,7 @@ constexpr int kMaxFontNameLength = 128;
 constexpr int kMaxUnicodeSkip = 16;          // \uc
 constexpr int kMaxHalfPoints = 400;          // \fs: 200 points
 constexpr int kMaxTwips = 31680;             // indents and spacing: 22 inches
+constexpr int kMaxFieldInstruction = 2048;   // characters of a field's instruction kept
 constexpr double kTwipsPerPixel = 15.0;      // 1440 twips an inch, 96 pixels an inch
 
 // Unicode of the Windows-1252 bytes 0x80..0x9F; 0 where the code page has none.
@@ -57,11 +58,11 @@ int HexValue(char c) {
   return -1;
 }
 
-enum class Destination { kText, kSkip, kFontTable, kColorTable };
+enum class Destination { kText, kSkip, kFontTable, kColorTable, kFieldInstruction };
 
 // What one control word does; `value` of WordDef qualifies some of them.
 enum class Op {
-  kSkipDestination, kFontTable, kColorTable,
+  kSkipDestination, kFontTable, kColorTable, kFieldInstruction,
   kCodePage, kAnsiCodePage, kDefaultFont, kUnicodeSkip, kUnicode,
   kPar, kCharacter,
   kPard, kAlign, kLeftIndent, kRightIndent, kFirstIndent, kSpaceBefore, kSpaceAfter,
@@ -79,13 +80,14 @@ struct WordDef {
 // Destinations whose text is not part of the document.
 constexpr std::string_view kSkippedDestinations[] = {
     "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer",
-    "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst", "filetbl", "revtbl",
+    "footerl", "footerr", "footerf", "footnote", "annotation", "filetbl", "revtbl",
     "listtable", "listoverridetable", "rsidtbl", "falt", "xe", "tc", "txe", "nonshppict", "template",
 };
 
 constexpr WordDef kWords[] = {
     // destinations read for the document's sake
     {"fonttbl", Op::kFontTable, 0}, {"colortbl", Op::kColorTable, 0},
+    {"fldinst", Op::kFieldInstruction, 0},
     // document
     {"ansi", Op::kCodePage, 1252}, {"mac", Op::kCodePage, 1252}, {"pc", Op::kCodePage, 1252},
     {"pca", Op::kCodePage, 1252}, {"ansicpg", Op::kAnsiCodePage, 0}, {"deff", Op::kDefaultFont, 0},
@@ -148,6 +150,7 @@ struct State {
   int first_indent = 0;
   int space_before = 0;
   int space_after = 0;
+  QString href;  // the target of the HYPERLINK field the text is the result of
 };
 
 struct Font {
@@ -157,6 +160,30 @@ struct Font {
 };
 
 int Clamp(int value, int low, int high) { return std::min(std::max(value, low), high); }
+
+// The target of a field instruction HYPERLINK "target" (or HYPERLINK \l
+// "bookmark", a place in the same text: "#bookmark"); empty for any other field.
+QString HyperlinkTarget(const QString& instruction) {
+  const QStringList words = instruction.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  if (words.isEmpty() || words.first().compare(QLatin1String("HYPERLINK"), Qt::CaseInsensitive) != 0) return QString();
+  bool bookmark = false;
+  for (qsizetype i = 1; i < words.size(); ++i) {
+    if (words[i] == QLatin1String("\\l")) {
+      bookmark = true;
+    } else if (!words[i].startsWith(QLatin1Char('\\'))) {
+      // The target is the first quoted text (which may hold spaces) or the first plain word.
+      QString target = words.mid(i).join(QLatin1Char(' '));
+      if (target.startsWith(QLatin1Char('"'))) {
+        const qsizetype close = target.indexOf(QLatin1Char('"'), 1);
+        target = target.mid(1, close < 0 ? -1 : close - 1);
+      } else {
+        target = words[i];
+      }
+      return bookmark ? QLatin1Char('#') + target : target;
+    }
+  }
+  return QString();
+}
 
 class RtfParser {
  public:
@@ -187,6 +214,7 @@ class RtfParser {
 
   void OpenGroup() {
     pending_skip_ = 0;  // a group ends the fallback of \u
+    starred_ = false;
     if (stack_.size() >= kMaxDepth) {
       ++overflow_;
       return;
@@ -196,6 +224,7 @@ class RtfParser {
 
   void CloseGroup() {
     pending_skip_ = 0;
+    starred_ = false;
     if (overflow_ > 0) {
       --overflow_;
       return;
@@ -205,7 +234,10 @@ class RtfParser {
       done_ = true;
       return;
     }
+    const bool instruction = Top().destination == Destination::kFieldInstruction;
     stack_.pop_back();
+    // A field's result follows its instruction inside the field's group.
+    if (instruction && Top().destination != Destination::kFieldInstruction) Top().href = HyperlinkTarget(field_);
     if (Top().destination != Destination::kFontTable) font_entry_ = -1;
     format_dirty_ = true;
   }
@@ -268,7 +300,10 @@ class RtfParser {
       case '~': Put(0x00A0); break;  // non-breaking space
       case '-': Put(0x00AD); break;  // optional hyphen
       case '_': Put(0x2011); break;  // non-breaking hyphen
-      case '*': Top().destination = Destination::kSkip; break;  // an optional destination
+      case '*':  // an optional destination: skipped unless it is one this reader knows
+        starred_ = Top().destination != Destination::kSkip;
+        Top().destination = Destination::kSkip;
+        break;
       case '\r': case '\n': Paragraph(); break;
       default: break;  // \: \| and anything unknown
     }
@@ -281,6 +316,9 @@ class RtfParser {
     }
     switch (Top().destination) {
       case Destination::kSkip:
+        return;
+      case Destination::kFieldInstruction:
+        if (field_.size() < kMaxFieldInstruction) field_ += QChar(DecodeByte(byte, CodePage()));
         return;
       case Destination::kColorTable:
         if (byte == ';') EndColor();
@@ -316,15 +354,23 @@ class RtfParser {
   }
 
   void Word(std::string_view name, bool has_param, int param) {
+    const bool starred = starred_;
+    starred_ = false;
     const WordDef* def = FindWord(name);
     if (def == nullptr) return;  // unknown control words are ignored
     State& s = Top();
+    if (def->op == Op::kFieldInstruction && (starred || s.destination != Destination::kSkip)) {
+      s.destination = Destination::kFieldInstruction;
+      field_.clear();
+      return;
+    }
     if (s.destination == Destination::kSkip) return;
     const bool on = !has_param || param != 0;
     switch (def->op) {
       case Op::kSkipDestination: s.destination = Destination::kSkip; break;
       case Op::kFontTable: s.destination = Destination::kFontTable; break;
       case Op::kColorTable: s.destination = Destination::kColorTable; break;
+      case Op::kFieldInstruction: break;  // taken above
       case Op::kCodePage: code_page_ = def->value; break;
       case Op::kAnsiCodePage: code_page_ = param == 1250 ? 1250 : 1252; break;
       case Op::kDefaultFont: default_font_ = param; break;
@@ -447,6 +493,10 @@ class RtfParser {
     if (const QColor color = Color(s.background); color.isValid()) format.setBackground(color);
     if (const Font* font = FindFont(s.font); font != nullptr && !font->name.isEmpty())
       format.setFontFamilies(QStringList{font->name});
+    if (!s.href.isEmpty()) {
+      format.setAnchor(true);
+      format.setAnchorHref(s.href);
+    }
     return format;
   }
 
@@ -488,6 +538,8 @@ class RtfParser {
   std::vector<State> stack_;
   size_t overflow_ = 0;   // groups opened beyond kMaxDepth and not yet closed
   int pending_skip_ = 0;  // fallback characters of \u still to skip
+  bool starred_ = false;  // the last control symbol was \*
+  QString field_;         // the instruction of the field being read
   bool done_ = false;
   int code_page_ = 1252;
   int default_font_ = 0;

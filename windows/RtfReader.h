@@ -3,9 +3,11 @@
 // word-processor text needs is read here: groups, paragraphs and line breaks,
 // bold, italic, underline, strike-through, font size, font and colour tables,
 // paragraph alignment and indents, the Windows-1250 and Windows-1252 code
-// pages with \'hh escapes, and \u Unicode characters with their \uc fallback.
-// Pictures, headers, footers, the style sheet, document information and every
-// \* destination are skipped; unknown control words are ignored.
+// pages with \'hh escapes, \u Unicode characters with their \uc fallback,
+// and HYPERLINK fields, whose result becomes a link (an anchor with the
+// field's target as its href; \l "bookmark" gives "#bookmark"). Pictures,
+// headers, footers, the style sheet, document information and every other \*
+// destination are skipped; unknown control words are ignored.
 #ifndef KARO_WINDOWS_RTFREADER_H
 #define KARO_WINDOWS_RTFREADER_H
 

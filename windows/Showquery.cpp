@@ -10,6 +10,8 @@ TwQuery* wQuery = nullptr;
 
 TwQuery::TwQuery(QWidget* parent) : QDialog(parent), ui(new Ui::TwQuery) {
   ui->setupUi(this);
+  // The memo follows the window's size; the title bar offers the close button only.
+  setWindowFlags(kDialogWithClose);
   installEventFilter(this);
   ui->mm01->installEventFilter(this);
   ui->mm01->viewport()->installEventFilter(this);
@@ -21,6 +23,11 @@ void TwQuery::SetLines(const std::vector<std::string>& lines) {
   QStringList text;
   for (const std::string& line : lines) text << FromCp1250(line.c_str());
   ui->mm01->setPlainText(text.join(QLatin1Char('\n')));
+}
+
+void TwQuery::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CenterOnScreen(this);
 }
 
 bool TwQuery::FormKeyPress(QKeyEvent* event) {

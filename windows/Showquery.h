@@ -22,6 +22,7 @@ class TwQuery : public QDialog {
   Ui::TwQuery* ui;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

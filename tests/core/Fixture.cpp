@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "Directory.h"
+#include "Export.h"
+#include "Sample.h"
 
 namespace karo::test {
 
@@ -68,6 +70,17 @@ void BuildDirectory(const std::string& dir, const std::vector<Provider>& provide
   ASSERT_TRUE(b.Finish(dir)) << b.Errors()[0];
 }
 
+void BuildSample(const std::string& dir, uint64_t count, uint64_t seed) {
+  DirectoryBuilder builder;
+  SampleOptions options;
+  options.Count = count;
+  options.Seed = seed;
+  options.ReferenceDir = KARO_SAMPLE_DIR;
+  GenerateSample(options, &builder);
+  ASSERT_EQ(builder.ErrorCount(), 0u) << builder.Errors()[0];
+  ASSERT_TRUE(builder.Finish(dir)) << builder.Errors()[0];
+}
+
 void OpenTable(TfdbTable* table, const std::string& dir, const char* name) {
   table->Dir = dir;
   ASSERT_EQ(table->Open(name), 0) << dir << name;
@@ -95,6 +108,18 @@ std::vector<FieldValue> SearchRecord(int64_t id, int64_t level, const std::strin
           FieldValue::Number(district),    FieldValue::Text("000 00"),       FieldValue::Number(facilityType),
           FieldValue::Raw(languages),      FieldValue::Raw(insurers),        FieldValue::Raw(specialties),
           FieldValue::Raw(categories)};
+}
+
+std::string LibraryExport(const std::string& dir, const SearchFilter& filter, const char* sortBy, uint32_t* found) {
+  TfdbTable search, detail;
+  OpenTable(&search, dir, "pseek");
+  OpenTable(&detail, dir, "moskyti");
+  const uint32_t n = RunSearch(search, filter);
+  if (found) *found = n;
+  if (sortBy) search.Sort(search.FieldIndex(sortBy));
+  StringSink sink;
+  EXPECT_TRUE(WriteExport(search, detail, sink));
+  return sink.Bytes;
 }
 
 }  // namespace karo::test

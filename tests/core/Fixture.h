@@ -48,6 +48,10 @@ const std::vector<Provider>& SixProviders();
 // Builds the nine tables into `dir` (no errors expected).
 void BuildDirectory(const std::string& dir, const std::vector<Provider>& providers);
 
+// Builds a sample directory of `count` providers from the bundled reference
+// lists into `dir` (no errors expected).
+void BuildSample(const std::string& dir, uint64_t count, uint64_t seed);
+
 // Opens a table of `dir` (which ends with '/').
 void OpenTable(TfdbTable* table, const std::string& dir, const char* name);
 
@@ -61,6 +65,11 @@ std::vector<FieldValue> SearchRecord(int64_t id, int64_t level, const std::strin
                                      int64_t district, int64_t facilityType, const std::string& languages,
                                      const std::string& insurers, const std::string& specialties,
                                      const std::string& categories);
+
+// The export the library makes of `dir` for the filter, sorted by the
+// search table's field `sortBy` when given; *found (if given) is the match count.
+std::string LibraryExport(const std::string& dir, const SearchFilter& filter, const char* sortBy = nullptr,
+                          uint32_t* found = nullptr);
 
 // Bytes a sink received.
 class StringSink : public ByteSink {

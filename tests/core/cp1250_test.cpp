@@ -36,5 +36,25 @@ TEST(Cp1250, ComposesDecomposedLettersAndReportsWhatItCannotHold) {
   }
 }
 
+TEST(Cp1250, PrintableUtf8EscapesWhatATerminalWouldTakeAsCommands) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"Příliš žluťoučký kůň 中", "Příliš žluťoučký kůň 中"},
+      {"a\xFF" "b", "a\\xFFb"},
+      {"\xC3", "\\xC3"},                              // cut short
+      {"\xC0\xAF", "\\xC0\\xAF"},                     // overlong
+      {"\x1B[2J\r\n\t", "\\x1B[2J\\x0D\\x0A\\x09"},   // C0
+      {"\x7F", "\\x7F"},
+      {"\xC2\x9B" "31m", "\\xC2\\x9B31m"},            // C1 control (CSI)
+      {"C:\\dir", "C:\\\\dir"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.out);
+    EXPECT_EQ(PrintableUtf8(c.in), c.out);
+  }
+}
+
 }  // namespace
 }  // namespace karo

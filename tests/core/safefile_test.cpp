@@ -2,9 +2,11 @@
 // writer that fails. An existing file stays byte for byte, nothing is left
 // behind, and success is never reported.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -177,6 +179,43 @@ TEST_F(BigResult, DevicesAreWrittenNotReplaced) {
   EXPECT_TRUE(fs::is_symlink(out_.File("full")));
 }
 
+TEST_F(BigResult, AWindowNeverWritesToAPipe) {
+  // Opening a pipe for writing would wait for a reader, and a reader that
+  // stops reading would stop the window: refused at once, reader or not.
+  const std::string fifo = out_.File("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  SafeFile file;
+  EXPECT_FALSE(file.Open(fifo));
+  EXPECT_EQ(file.Failure(), "je to roura, z níž nikdo nečte");
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_FALSE(file.Open(fifo));
+  EXPECT_EQ(file.Failure(), "je to roura, ne obyčejný soubor");
+  EXPECT_EQ(ExportFile(search_, detail_, fifo), ExportResult::CannotOpen);
+  char byte;
+  EXPECT_EQ(read(reader, &byte, 1), 0);  // nothing was written
+  close(reader);
+  EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+}
+
+TEST_F(BigResult, ADanglingLinkGetsItsTargetCreated) {
+  fs::create_directory(out_.File("real"));
+  fs::create_symlink("real/export.txt", out_.File("link.txt"));
+  ASSERT_EQ(ExportFile(search_, detail_, out_.File("link.txt")), ExportResult::Done);
+  EXPECT_TRUE(fs::is_symlink(out_.File("link.txt")));
+  EXPECT_EQ(ReadBytes(out_.File("real/export.txt")), expected_);
+  EXPECT_EQ(Entries(out_.File("real")), std::vector<std::string>{"export.txt"});
+  // Into a missing folder, or round in a loop: refused, the links stay.
+  fs::create_symlink(out_.File("missing/export.txt"), out_.File("nowhere"));
+  fs::create_symlink("self", out_.File("self"));
+  for (const char* name : {"nowhere", "self"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ExportFile(search_, detail_, out_.File(name)), ExportResult::CannotOpen);
+    EXPECT_TRUE(fs::is_symlink(out_.File(name)));
+  }
+  EXPECT_EQ(Entries(out_.Path()), (std::vector<std::string>{"link.txt", "nowhere", "real", "self"}));
+}
+
 TEST_F(BigResult, UnwritableFolderKeepsTheOldFile) {
   // Root may write anywhere, so the export runs as an ordinary user then.
   const std::string folder = out_.File("readonly");
@@ -217,6 +256,19 @@ TEST_F(BigResult, FullDiskKeepsTheOldFile) {
   EXPECT_EQ(InChild([&] { return static_cast<int>(ExportFile(search_, detail_, path)); }),
             static_cast<int>(ExportResult::Done));
   EXPECT_EQ(ReadBytes(path), expected_);
+}
+
+TEST(SafeFile, ABlockDeviceIsNeverWritten) {
+  // A node of a loop device nobody set up: even a mistaken open would fail.
+  TestDir dir;
+  const std::string disk = dir.File("disk");
+  if (mknod(disk.c_str(), S_IFBLK | 0600, makedev(7, 250)) != 0) GTEST_SKIP() << "no right to make a device node";
+  SafeFile file;
+  EXPECT_FALSE(file.Open(disk));
+  EXPECT_FALSE(file.Open(disk, SafeFile::Waiting::Allowed));
+  EXPECT_EQ(file.Failure(), "je to blokové zařízení (disk), ne soubor");
+  EXPECT_EQ(fs::status(disk).type(), fs::file_type::block);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(SafeFile, AbortAndDestructionLeaveNothing) {

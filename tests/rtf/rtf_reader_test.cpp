@@ -1,4 +1,4 @@
-// ReadRtf: formats, code pages, Unicode, skipped destinations, damaged and
+// ReadRtf: formats, code pages, Unicode, skipped destinations, links, damaged and
 // hostile input, plain text, and the About text that ships with the program.
 #include <gtest/gtest.h>
 
@@ -99,6 +99,31 @@ h)", "a\u2028b\tc\u00A0d\u00ADe\u2011f \\ {} —“q”g\nh"},
     const Read r(QByteArray("{\\rtf1") + c.body + "}");
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.Text(), QString::fromUtf8(c.text));
+  }
+}
+
+TEST(RtfReader, HyperlinkFieldsBecomeLinks) {
+  const struct {
+    const char* field;
+    const char* href;  // of the field's result; empty: no link
+  } cases[] = {
+      {R"({\field{\*\fldinst HYPERLINK "Tarvel.hlp"}{\fldrslt odkaz}})", "Tarvel.hlp"},
+      {R"({\field{\*\fldinst {\rtlch\f0 HYPERLINK "https://www.uzis.cz/" }}{\fldrslt {\ul\cf1 odkaz}}})",
+       "https://www.uzis.cz/"},
+      {R"({\field{\*\fldinst HYPERLINK \\l "kapitola 2"}{\fldrslt odkaz}})", "#kapitola 2"},
+      {R"({\field{\fldinst hyperlink mailto:info@example.cz}{\fldrslt odkaz}})", "mailto:info@example.cz"},
+      {R"({\field{\*\fldinst PAGE}{\fldrslt odkaz}})", ""},
+      {R"({\field{\*\fldinst HYPERLINK}{\fldrslt odkaz}})", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    const Read r(QByteArray("{\\rtf1{\\colortbl;\\red0\\green0\\blue255;}pred ") + c.field + " po}");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.Text(), QStringLiteral("pred odkaz po"));  // the instruction is no text
+    EXPECT_EQ(r.Char("odkaz").isAnchor(), *c.href != 0);
+    EXPECT_EQ(r.Char("odkaz").anchorHref(), QString::fromUtf8(c.href));
+    EXPECT_FALSE(r.Char(" po").isAnchor());  // the field's group ends the link
+    EXPECT_FALSE(r.Char("pred").isAnchor());
   }
 }
 
@@ -204,6 +229,9 @@ TEST(AboutText, IsRtfWithACentredBoldTitleThatFitsTheView) {
   option.setWrapMode(QTextOption::NoWrap);
   r.doc.setDefaultTextOption(option);
   EXPECT_LE(r.doc.idealWidth(), 344 - 20);
+  // The last line, which looks like a link, is one: to the help file.
+  EXPECT_TRUE(r.Char("Podrobný návod").isAnchor());
+  EXPECT_EQ(r.Char("Podrobný návod").anchorHref(), QStringLiteral("Tarvel.hlp"));
 }
 
 TEST(AboutText, EveryTruncationReadsTheBeginning) {

@@ -1,5 +1,11 @@
 // The CSV reader and writer.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <future>
 
 #include "Csv.h"
 #include "TestDir.h"
@@ -38,16 +44,73 @@ TEST(Csv, ReadsQuotedFieldsLineBreaksAndLineNumbers) {
 
 TEST(Csv, ReportsMalformedInput) {
   const std::pair<const char*, const char*> cases[] = {
-      {"a\n\"open", "2: malformed CSV: a quoted field is not closed"},
-      {"a\n\"x\"y\n", "2: malformed CSV: text after a closing quote"},
-      {"a\nb\"c\n", "2: malformed CSV: a quote inside"},
-      {"a\rb\n", "1: malformed CSV: a carriage return"},
+      {"a\n\"open", "2: poškozené CSV: pole v uvozovkách není uzavřeno"},
+      {"a\n\"x\"y\n", "2: poškozené CSV: text za uzavírací uvozovkou"},
+      {"a\nb\"c\n", "2: poškozené CSV: uvozovka uvnitř pole"},
+      {"a\rb\n", "1: poškozené CSV: znak CR bez následujícího LF"},
+      {"\xEF\xBBx\n", "1: poškozené CSV: porušená značka"},
   };
   for (const auto& [content, expect] : cases) {
     std::string error;
     ReadAll(content, &error);
     EXPECT_EQ(error.rfind(expect, 0), 0u) << content << " -> " << error;
   }
+}
+
+TEST(Csv, RefusesWhatIsNotARegularFileWithoutWaiting) {
+  TestDir dir;
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", dir.File("zero.csv").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("missing.csv").c_str(), dir.File("dangling.csv").c_str()), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {dir.File("fifo"), "není obyčejný soubor, ale roura (FIFO); nečte se"},
+      {dir.File("zero.csv"), "není obyčejný soubor, ale znakové zařízení; nečte se"},
+      {dir.Path(), "není obyčejný soubor, ale složka; nečte se"},
+      {dir.File("dangling.csv"), "odkaz vede na soubor, který neexistuje"},
+      {dir.File("missing.csv"), "soubor neexistuje"},
+  };
+  for (const auto& [path, expect] : cases) {
+    SCOPED_TRACE(path);
+    // Opening a pipe for reading would wait for a writer; the reader must not.
+    auto opened = std::async(std::launch::async, [&path] {
+      CsvReader csv;
+      return std::make_pair(csv.Open(path), csv.Error());
+    });
+    if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      std::ofstream unblock(dir.File("fifo"));  // let the waiting open return
+      FAIL() << "Open waited";
+    }
+    const auto [ok, error] = opened.get();
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, expect);
+  }
+}
+
+TEST(Csv, BoundsARecordAndNamesTheFieldWhereTheLimitIsReached) {
+  struct Case {
+    const char* what;
+    std::string content;
+    std::string expect;
+  };
+  const std::string big(kMaxCsvRecordBytes, 'x');
+  const Case cases[] = {
+      {"a file without line ends", big + big, "1: záznam je delší než 1 MiB (1 048 576 bajtů), mez překročena v 1. poli"},
+      {"a long quoted field over several lines", "id,pozn\n1,ok\n2,\"" + big.substr(0, 1000) + "\n" + big + "\"\n",
+       "3: záznam je delší než 1 MiB (1 048 576 bajtů), mez překročena v poli \"pozn\""},
+      {"many short fields", "a\n" + std::string(kMaxCsvFields, ',') + "\n", "2: záznam má víc než 10 000 polí"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string error;
+    const auto rows = ReadAll(c.content, &error);
+    EXPECT_EQ(error.rfind(c.expect, 0), 0u) << error;
+  }
+  // A record just within the limit is read whole.
+  std::string error;
+  const auto rows = ReadAll("a\n" + big.substr(0, kMaxCsvRecordBytes - 1) + "\n", &error);
+  EXPECT_EQ(error, "");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1][0].size(), kMaxCsvRecordBytes - 1);
 }
 
 TEST(Csv, WriterQuotesOnlyWhatItMustAndReadsBack) {
@@ -63,6 +126,30 @@ TEST(Csv, WriterQuotesOnlyWhatItMustAndReadsBack) {
   ASSERT_EQ(back.size(), 1u);
   EXPECT_EQ(back[0], row);
   EXPECT_FALSE(writer.Open(dir.File("missing/w.csv")));
+}
+
+// Records the reader can yield that the writer once wrote unreadably: one
+// empty field (an empty line, skipped), a first field beginning with the
+// byte-order mark's first byte (taken for a broken mark).
+TEST(Csv, WhatTheReaderYieldsTheWriterWritesBack) {
+  const std::vector<std::vector<std::vector<std::string>>> cases = {
+      {{""}},
+      {{"a"}, {""}, {"b"}},
+      {{"\xEF"}},
+      {{"\xEF\xBB\xBF" "x", "y"}},
+      {{"\xEF\xBC\x81", "fullwidth !"}},
+  };
+  for (const auto& records : cases) {
+    SCOPED_TRACE(records[0][0]);
+    TestDir dir;
+    CsvWriter writer;
+    ASSERT_TRUE(writer.Open(dir.File("w.csv")));
+    for (const auto& r : records) writer.Write(r);
+    ASSERT_TRUE(writer.Close());
+    std::string error;
+    EXPECT_EQ(ReadAll(ReadBytes(dir.File("w.csv")), &error), records);
+    EXPECT_EQ(error, "");
+  }
 }
 
 }  // namespace

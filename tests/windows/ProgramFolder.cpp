@@ -57,6 +57,16 @@ ProgramFolder::ProgramFolder(const std::map<std::string, std::string>& source,
   for (const auto& [name, content] : source) WriteBytes(dir_.File("src/" + name), content);
   DirectoryBuilder builder;
   ReadSourceDir(dir_.File("src"), &builder);
+  Finish(builder, without);
+}
+
+ProgramFolder::ProgramFolder(const std::function<void(DirectoryBuilder*)>& fill) {
+  DirectoryBuilder builder;
+  fill(&builder);
+  Finish(builder, {});
+}
+
+void ProgramFolder::Finish(DirectoryBuilder& builder, const std::vector<std::string>& without) {
   EXPECT_EQ(builder.ErrorCount(), 0u) << (builder.Errors().empty() ? "" : builder.Errors()[0]);
   EXPECT_TRUE(builder.Finish(dir_.File("DATA")));
   for (const std::string& table : without)

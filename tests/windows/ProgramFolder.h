@@ -21,6 +21,9 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 class TwMain;
 class TwQuery;
+namespace karo {
+class DirectoryBuilder;
+}
 class TwDetail;
 class TwAbout;
 
@@ -35,10 +38,13 @@ class ProgramFolder {
   // files are removed afterwards.
   explicit ProgramFolder(const std::map<std::string, std::string>& source = SmallSource(),
                          const std::vector<std::string>& without = {});
+  // Builds the directory from whatever `fill` gives the builder (an import, say).
+  explicit ProgramFolder(const std::function<void(DirectoryBuilder*)>& fill);
   QString Path() const { return QString::fromStdString(dir_.Path()); }
   std::string File(const std::string& name) const { return dir_.File(name); }
 
  private:
+  void Finish(DirectoryBuilder& builder, const std::vector<std::string>& without);
   TestDir dir_;
 };
 

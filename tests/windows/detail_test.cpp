@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
+#include <vector>
 
 #include "Detail.h"
 #include "Fdbgrid.h"
@@ -128,6 +130,86 @@ TEST_F(Detail, ValuesOfBothTablesAndCodesAsItems) {
   Open(1);
   EXPECT_EQ(d_->mmAfo->toPlainText(), QString::fromUtf8("Zdraví je poklad."));  // no category: group 0
   EXPECT_EQ(d_->mmRubriky->toPlainText(), QString());
+}
+
+// Darkness of each pixel row of a rectangle of an image (text is dark on
+// white or on the button face).
+std::vector<int> InkRows(const QImage& image, const QRect& rect) {
+  std::vector<int> rows;
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    int ink = 0;
+    for (int x = rect.left(); x <= rect.right(); ++x) ink += std::max(0, 160 - qGray(image.pixel(x, y)));
+    rows.push_back(ink);
+  }
+  return rows;
+}
+
+// The shift (in rows) of `b`'s ink against `a`'s that makes them match best.
+int BestShift(const std::vector<int>& a, const std::vector<int>& b) {
+  int best = 0;
+  double bestScore = -1;
+  for (int shift = -6; shift <= 6; ++shift) {
+    double score = 0;
+    for (size_t y = 0; y < a.size(); ++y) {
+      const long other = static_cast<long>(y) + shift;
+      if (other >= 0 && other < static_cast<long>(b.size())) score += double(a[y]) * b[static_cast<size_t>(other)];
+    }
+    if (score > bestScore) bestScore = score, best = shift;
+  }
+  return best;
+}
+
+TEST_F(Detail, OfficeHoursStandBesideTheirWeekdays) {
+  Open(3);
+  w_->Detail->show();
+  d_->pgctrl01->setCurrentWidget(d_->pgOrdinacniDoba);
+  // The same seven lines in every box as in the weekday column: their pixel
+  // rows must then lie at the same heights.
+  const QString week = d_->lblTyden->text();
+  const QLabel* boxes[] = {d_->lblOrdiHod, d_->lblAmbulance, d_->lblPohotovost};
+  for (const QLabel* box : boxes) const_cast<QLabel*>(box)->setText(week);
+  const QImage image = d_->GroupBox3->grab().toImage();
+  const QRect column = d_->lblTyden->geometry();
+  const std::vector<int> weekdays = InkRows(image, QRect(column.left() + 2, column.top(), 44, 100));
+  for (const QLabel* box : boxes) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    EXPECT_EQ(box->font(), d_->lblTyden->font());
+    EXPECT_EQ(box->fontMetrics().lineSpacing(), d_->lblTyden->fontMetrics().lineSpacing());
+    const QRect inside = box->geometry();
+    const std::vector<int> lines = InkRows(image, QRect(inside.left() + 4, column.top(), 44, 100));
+    EXPECT_EQ(BestShift(weekdays, lines), 0);
+    // Each weekday's first row of ink is the first row of ink of its line.
+    auto tops = [](const std::vector<int>& rows) {
+      std::vector<int> found;
+      for (size_t y = 1; y < rows.size(); ++y)
+        if (rows[y] > 200 && rows[y - 1] <= 200) found.push_back(static_cast<int>(y));
+      return found;
+    };
+    EXPECT_EQ(tops(lines), tops(weekdays));
+    EXPECT_GE(tops(weekdays).size(), 7u);
+  }
+}
+
+TEST_F(Detail, LabelsEndBeforeTheirValuePanels) {
+  Open(3);
+  w_->Detail->show();
+  d_->pgctrl01->setCurrentWidget(d_->pgOrdinacniDoba);
+  const QImage image = d_->GroupBox3->grab().toImage();
+  const struct {
+    const QLabel* label;
+    const QLabel* panel;
+    QRect where;  // of the panel, as the layout puts it
+  } rows[] = {{d_->Label44, d_->panOkamziteVysetreni, QRect(123, 176, 92, 20)},
+              {d_->Label45, d_->panObjednaciDoba, QRect(122, 201, 93, 20)}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label->text().toStdString());
+    EXPECT_EQ(row.panel->geometry(), row.where);
+    EXPECT_LT(row.label->geometry().right(), row.panel->x() - 1);
+    EXPECT_LE(row.label->fontMetrics().horizontalAdvance(row.label->text()), row.label->width());  // nothing cut
+    // No ink of the caption in the two columns before the panel.
+    const QRect gap(row.panel->x() - 2, row.label->y(), 2, row.label->height());
+    for (const int ink : InkRows(image, gap)) EXPECT_EQ(ink, 0);
+  }
 }
 
 TEST_F(Detail, MissingDetailRecordChangesNothing) {

@@ -1,8 +1,11 @@
 // The filter page: incremental search in the pick lists, clearing, Enter.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include "Detail.h"
 #include "Main.h"
@@ -105,6 +108,42 @@ TEST_F(Filter, ClearButtonsAndClearAll) {
   }
   EXPECT_EQ(ui_->pgctrl01->currentWidget(), ui_->pgDotaz);
   EXPECT_EQ(w_->Main->sbText->text(), status);
+}
+
+// The tooltip a list shows for its item `row` (empty: none).
+QString ToolTipOf(QListWidget* list, int row) {
+  const QPoint at = list->visualItemRect(list->item(row)).center();
+  QHelpEvent event(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(list->viewport(), &event);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+TEST(PickLists, ItemsCutShortShowTheirWholeTextAsTooltip) {
+  // One long entry at the end of each lookup list.
+  auto source = SmallSource();
+  const std::string lengthy = "Velmi dlouhý název položky který se do seznamu nevejde";
+  source["okresy.csv"] += "D99," + lengthy + "\n";
+  source["obory.csv"] += "999," + lengthy + "\n";
+  source["rubriky.csv"] += "R9," + lengthy + ",1\n";
+  source["jazyky.csv"] += lengthy + "\n";
+  source["pojistovny.csv"] += "999," + lengthy + "\n";
+  source["typzarizeni.csv"] += "999," + lengthy + "\n";
+  ProgramFolder folder(source);
+  Windows w(folder);
+  w.Main->show();
+  w.Main->activateWindow();
+  const Ui::TwMain* ui = w.Main->ui;
+  for (QListWidget* list : {ui->lstOkresy, ui->lstObory, ui->lstRubriky, ui->lstPojistovny, ui->lstJazyky,
+                            ui->lstTypZarizeni}) {
+    SCOPED_TRACE(list->objectName().toStdString());
+    const int last = list->count() - 1;
+    list->scrollToItem(list->item(last));
+    EXPECT_EQ(ToolTipOf(list, last), QString::fromStdString(lengthy));
+    // An item that is shown whole has none.
+    list->scrollToItem(list->item(0));
+    EXPECT_NE(ToolTipOf(list, 0), list->item(0)->text());
+    EXPECT_EQ(list->sizeHintForRow(0), 13);
+  }
 }
 
 TEST_F(Filter, EnterSearchesOnTheFilterPageAndOpensTheDetailOnTheDataPage) {

@@ -86,7 +86,7 @@ TEST_F(Result, MarkerColumnShowsTheRecordLevel) {
   EXPECT_EQ(grid->ColWidth(2), 270);
   w_->Main->activateWindow();
   grid->setFocus();
-  QTRY_VERIFY(grid->hasFocus());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return grid->hasFocus(); }));
   ASSERT_EQ(grid->Row(), 1);
   const QImage image = grid->viewport()->grab().toImage();
   // Levels in base order: 1, 2, 3, 4, 2, 0, 5.
@@ -137,7 +137,7 @@ TEST_F(Result, QueryDescriptionDescribesTheControlsNow) {
 TEST_F(Result, SortByMenuAndTitleClick) {
   QTest::mouseClick(ui_->btSeek, Qt::LeftButton);
   QTest::mouseClick(ui_->butSort, Qt::LeftButton);
-  QTRY_VERIFY(w_->Main->popSort->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w_->Main->popSort->isVisible(); }));
   const QPoint expected = w_->Main->centralWidget()->mapToGlobal(QPoint(70, 47));
   EXPECT_EQ(w_->Main->popSort->pos(), expected);
   w_->Main->popSort->hide();
@@ -154,6 +154,33 @@ TEST_F(Result, SortByMenuAndTitleClick) {
   QTest::mouseClick(ui_->btSeek, Qt::LeftButton);
   EXPECT_EQ(w_->Main->Pseek.SortField, -9);
   EXPECT_EQ(Surnames().front(), W("Novák Jan"));
+}
+
+TEST_F(Result, AltSOpensTheSortMenuOnTheDataPageAndTheFileMenuOnTheFilterPage) {
+  QTest::mouseClick(ui_->btSeek, Qt::LeftButton);
+  w_->Main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w_->Main.get()));
+  QMenu* popSort = w_->Main->popSort;
+  // Every press, not only the first: the letter is the file menu's as well.
+  for (int press = 1; press <= 3; ++press) {
+    SCOPED_TRACE(press);
+    QTest::keyClick(w_->Main.get(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popSort->isVisible(); }, 1000));
+    EXPECT_FALSE(ui_->Data1->isVisible());
+    if (press < 3) popSort->hide();
+  }
+  // The sort is chosen with the arrows and Enter.
+  QTest::keyClick(popSort, Qt::Key_Down);
+  QTest::keyClick(popSort, Qt::Key_Down);
+  QTest::keyClick(popSort, Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w_->Main->Pseek.SortField == 2; }, 1000));  // "dle Příjmení"
+  EXPECT_EQ(Surnames().front(), "Adam Ivo");
+
+  ui_->pgctrl01->setCurrentWidget(ui_->pgDotaz);
+  QTest::keyClick(w_->Main.get(), Qt::Key_S, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ui_->Data1->isVisible(); }, 1000));
+  EXPECT_FALSE(popSort->isVisible());
+  ui_->Data1->hide();
 }
 
 TEST_F(Result, ExportWritesTheCurrentOrderAndKeepsAFileOnFailure) {
