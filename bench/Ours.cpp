@@ -1,11 +1,17 @@
 #include "Ours.h"
 
 #include "Export.h"
+#include "FastOrder.h"
+#include "SearchIndex.h"
 
 namespace bench {
 
 const char* const kTableNames[9] = {"pseek",  "moskyti",    "okresy",      "obory",   "rubriky",
                                     "jazyky", "pojistovny", "typzarizeni", "aforismy"};
+
+void UseFastPaths(bool on) { FdbAccess::SetFastPaths(on); }
+
+void WaitForSearchIndexes(Program& program) { karo::searchfast::WaitForIndexes(program.Pseek); }
 
 bool OpenDirectory(Program& program, const std::string& dir) {
   const auto tables = program.Tables();

@@ -1,8 +1,10 @@
 // The program's own path for every operation the benchmark measures, one
 // small function each, called exactly as the main window and its grid call
-// the store and core. A faster path that keeps these calls (an index built
-// after Open, ranks for Sort, a map for SeekNum) is switched on here and
-// nowhere else: the rest of the benchmark only calls these functions.
+// the store and core. The fast paths behind these calls (search indexes,
+// ranks for Sort, a key map for SeekNum, the export on two threads) are on
+// unless UseFastPaths(false) asks for the plain algorithms; a path that
+// needs another call is switched on here and nowhere else, as the rest of
+// the benchmark only calls these functions.
 #ifndef KARO_BENCH_OURS_H
 #define KARO_BENCH_OURS_H
 
@@ -24,6 +26,13 @@ struct Program {
   }
 };
 extern const char* const kTableNames[9];
+
+// The fast paths (the default) or the plain algorithms of the design.
+void UseFastPaths(bool on);
+// Waits for the search indexes that the first search began to build on a
+// second thread (the program never waits: it searches by the plain pass
+// until they are there). At once when nothing is being built.
+void WaitForSearchIndexes(Program& program);
 
 // Start-up: sets each table's folder (ending in '/') and opens the nine
 // tables, then begins the result's selection and makes it current, as the

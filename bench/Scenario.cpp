@@ -47,7 +47,7 @@ std::vector<NamedSearch> TypicalSearches(Program& program) {
   NamedSearch& specialty = searches[2];
   specialty.Label = "hledání: 1 obor + 1 pojišťovna";
   std::string s, i;
-  specialty.Filter.Specialties = {PositionOf(program.Obory, 1, "Pracoviště praktického lékaře pro dospělé", &s)};
+  specialty.Filter.Specialties = {PositionOf(program.Obory, 1, "všeobecné praktické lékařství", &s)};
   specialty.Filter.Insurers = {PositionOf(program.Pojistovny, 1, "Všeobecná zdravotní pojišťovna ČR", &i)};
   specialty.Values = "obor " + s + ", pojišťovna " + i;
 

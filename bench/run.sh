@@ -32,9 +32,13 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 fi
 mkdir -p "$data"
+# Directories are kept per version of the generator: its reference lists and sources.
+# shellcheck disable=SC2012,SC2046  # the names are the project's own
+version=$(cd "$top" && cat sample/*.csv $(ls tools/Sample.* tools/Directory.* tools/TableWriter.* tools/Csv.* \
+          tools/Source.* 2>/dev/null) | sha1sum | cut -c1-8)
 status=0
 for n in "${sizes[@]}"; do
-  dir="$data/$n-$seed"
+  dir="$data/$n-$seed-$version"
   # A directory is complete when its summary names every table with the count asked for.
   summary=$("$build/bin/karo-build" --summary "$dir" 2>/dev/null) || summary=""
   if ! grep -Eq "pseek +$n záznamů" <<<"$summary"; then
