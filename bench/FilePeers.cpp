@@ -137,8 +137,9 @@ std::string ExportReference::Bytes(TfdbTable& search, TfdbTable& detail) const {
   return out;
 }
 
-bool WriteLoop(const std::string& bytes, const std::string& path) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+bool WriteLoop(const std::string& bytes, const std::string& path, bool durable) {
+  const std::string target = durable ? path + ".karo-bench-tmp" : path;
+  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) return false;
   constexpr size_t kPiece = 1 << 20;
   bool ok = true;
@@ -147,7 +148,10 @@ bool WriteLoop(const std::string& bytes, const std::string& path) {
     ok = n > 0;
     if (ok) at += static_cast<size_t>(n);
   }
-  return close(fd) == 0 && ok;
+  if (durable) ok = fsync(fd) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (durable) ok = ok && std::rename(target.c_str(), path.c_str()) == 0;
+  return ok;
 }
 
 std::string ReadWhole(const std::string& path) {

@@ -63,7 +63,9 @@ class ExportReference {
 };
 
 // Writes the bytes to a new file with one write(2) loop of 1 MiB pieces.
-bool WriteLoop(const std::string& bytes, const std::string& path);
+// Durable: into a temporary file beside `path`, synced (fsync) and renamed
+// over it, as the program's export does.
+bool WriteLoop(const std::string& bytes, const std::string& path, bool durable = false);
 // The whole content of a file ("" when it cannot be read).
 std::string ReadWhole(const std::string& path);
 

@@ -135,7 +135,10 @@ std::string FormatRatio(double ours, double peer) {
   if (peer <= 0) return "-";
   char text[32];
   const double r = ours / peer;
-  std::snprintf(text, sizeof text, r >= 10 ? "%.0f" : r >= 1 ? "%.1f" : "%.2f", r);
+  if (r >= 10) std::snprintf(text, sizeof text, "%.0f", r);
+  else if (r >= 1) std::snprintf(text, sizeof text, "%.1f", r);
+  else if (r > 0) std::snprintf(text, sizeof text, "%.*f", 1 - static_cast<int>(std::floor(std::log10(r))), r);
+  else std::snprintf(text, sizeof text, "0");
   return text;
 }
 

@@ -38,6 +38,10 @@ bool ExportResult(Program& program, karo::ByteSink& sink) {
   return karo::WriteExport(program.Pseek, program.Moskyti, sink);
 }
 
+bool ExportResultToFile(Program& program, const std::string& path) {
+  return karo::ExportFile(program.Pseek, program.Moskyti, path) == karo::ExportResult::Done;
+}
+
 int32_t FindDetail(Program& program, int32_t id) { return program.Moskyti.SeekNum(0, id); }
 
 int32_t FindInPickList(TfdbTable& lookup, int32_t field, const char* key) {

@@ -46,6 +46,9 @@ uint32_t Search(Program& program, const karo::SearchFilter& filter);
 void SortResult(Program& program, int32_t field);
 // "&Export": the export writer over the result's current order.
 bool ExportResult(Program& program, karo::ByteSink& sink);
+// "&Export" as the window runs it: a temporary file beside `path`, synced
+// and moved over it. False when it was not written.
+bool ExportResultToFile(Program& program, const std::string& path);
 // "&Detail": the provider's detail record, by its identifier.
 int32_t FindDetail(Program& program, int32_t id);
 // Typing into a pick list's edit: the first entry starting with `key`.

@@ -37,6 +37,8 @@ TEST(Harness, MedianAndTable) {
   EXPECT_EQ(FormatMs(1234.4), "1234");
   EXPECT_EQ(FormatMs(0.0000542), "0.0000542");
   EXPECT_EQ(FormatRatio(3, 0), "-");
+  EXPECT_EQ(FormatRatio(0.014, 18.1), "0.00077");  // a small ratio keeps two digits
+  EXPECT_EQ(FormatRatio(30.3, 212), "0.14");
 
   Report report;
   Contender peer;
