@@ -21,7 +21,7 @@ done
 
 "$top/scripts/setup.sh" --packages-only
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKARO_ASAN_TESTS=OFF >/dev/null
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 cmake --build "$build" -j 2 --target karo-build karo_bench -- --quiet
 [ -x "$build/bin/karo_bench" ] || { echo "bench/run.sh: karo_bench se nesestavil (chybí SQLite nebo ICU?)" >&2; exit 1; }
