@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   searches[0].Filter.Surname = "nov";
   searches[1].Name = "search municipality br + 2 districts";
   searches[1].Filter.Municipality = "br";
-  searches[1].Filter.Districts = {5, 6};
+  searches[1].Filter.Districts = {3, 4};
   searches[2].Name = "search specialty 0 + insurer 1";
   searches[2].Filter.Specialties = {0};
   searches[2].Filter.Insurers = {1};
@@ -167,6 +167,13 @@ int main(int argc, char** argv) {
   }
   const bool skip = std::getenv("EXPORT_ONLY") != nullptr;
   if (skip) searches.clear();
+  if (const char* one = std::getenv("SEARCH_ONLY")) {  // one search, repeated, for a profiler
+    const Named& s = searches.at(static_cast<size_t>(std::atoi(one)));
+    karo::RunSearch(pseek, s.Filter);
+    karo::searchfast::WaitForIndexes(pseek);
+    Line(s.Name, Median(reps, [] {}, [&] { karo::RunSearch(pseek, s.Filter); }));
+    return 0;
+  }
   for (const Named& s : searches) {
     t0 = Clock::now();
     const uint32_t found = karo::RunSearch(pseek, s.Filter);

@@ -319,6 +319,42 @@ void FillBits(const Source& s, BigVector<uint64_t>* bits) {
   }
 }
 
+// Puts the candidates, given in base order, that pass the tests into `out`.
+// A check reads a record scattered somewhere in the data, so its memory is
+// fetched a batch of candidates ahead: the waits for memory then overlap
+// instead of following one another.
+class Checker {
+ public:
+  Checker(const TfdbTable& search, const std::function<bool(uint32_t)>& passes, uint32_t* out)
+      : data_(search.DataBegin()), base_(FdbAccess::Base(search).data()), passes_(passes), out_(out) {}
+  void Add(uint32_t r) {
+    const unsigned char* record = data_ + base_[r];
+    // A record's slots and texts: some 110 bytes, two or three cache lines.
+    __builtin_prefetch(record);
+    __builtin_prefetch(record + 64);
+    if (added_ >= kAhead) Test(ring_[added_ % kAhead]);
+    ring_[added_++ % kAhead] = r;
+  }
+  // The number of records that passed.
+  uint32_t Finish() {
+    for (uint64_t k = added_ > kAhead ? added_ - kAhead : 0; k < added_; ++k) Test(ring_[k % kAhead]);
+    return found_;
+  }
+
+ private:
+  static constexpr uint32_t kAhead = 16;
+  void Test(uint32_t r) {
+    if (passes_(r)) out_[found_++] = r;
+  }
+  const unsigned char* data_;
+  const uint32_t* base_;
+  const std::function<bool(uint32_t)>& passes_;
+  uint32_t* out_;
+  uint32_t ring_[kAhead];
+  uint64_t added_ = 0;
+  uint32_t found_ = 0;
+};
+
 }  // namespace
 
 int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool(uint32_t)>& passes) {
@@ -406,9 +442,9 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
         std::copy(list, list + count, out);
         found = count;
       } else {
-        for (uint32_t k = 0; k < count; ++k) {
-          if (passes(list[k])) out[found++] = list[k];
-        }
+        Checker check(search, passes, out);
+        for (uint32_t k = 0; k < count; ++k) check.Add(list[k]);
+        found = check.Finish();
       }
       FdbAccess::SetSelected(search, found);
       return found;
@@ -422,12 +458,15 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
     FillBits(sources[s], &other);
     for (size_t w = 0; w < words; ++w) result[w] &= other[w];
   }
+  Checker check(search, passes, out);
   for (size_t w = 0; w < words; ++w) {
     for (uint64_t bits = result[w]; bits != 0; bits &= bits - 1) {
       const uint32_t r = static_cast<uint32_t>(w * 64 + static_cast<size_t>(__builtin_ctzll(bits)));
-      if (allExact || passes(r)) out[found++] = r;
+      if (allExact) out[found++] = r;
+      else check.Add(r);
     }
   }
+  if (!allExact) found = check.Finish();
   FdbAccess::SetSelected(search, found);
   return found;
 }
