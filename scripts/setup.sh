@@ -20,6 +20,7 @@ packages=(build-essential cmake ninja-build pkg-config libgtest-dev qt6-base-dev
           dpkg-dev desktop-file-utils appstream           # the Debian package and its checks
           qt6-translations-l10n                          # Qt's own dialogs in Czech
           openbox x11-utils xdotool imagemagick           # the end-to-end test; screenshots under a window manager
+          xfwm4                                           # a window manager that honours "no minimise or maximise"
           libsqlite3-dev libicu-dev)                      # the benchmark's peers (bench/)
 missing=()
 for p in "${packages[@]}"; do
