@@ -83,7 +83,7 @@ std::vector<Term> TermsOf(const karo::SearchFilter& f) {
   text(f.Workplace, "w");
   text(f.Municipality, "m");
   codes(f.Districts, Term::kNumber, "district", 255);
-  codes(f.Specialties, Term::kList, "spec", 65535);
+  codes(f.Specialties, Term::kList, "field", 65535);
   codes(f.Categories, Term::kList, "cat", 255);
   codes(f.Insurers, Term::kList, "ins", 255);
   codes(f.Languages, Term::kList, "lang", 255);
@@ -173,12 +173,12 @@ bool SqlPeer::Load(TfdbTable& pseek, TfdbTable& moskyti, TfdbTable& lookup, int3
     *error = "SQLite: databázi nelze otevřít";
     return false;
   }
-  static const char* const kLists[] = {"lang", "ins", "spec", "cat"};  // fields 9..12
+  static const char* const kLists[] = {"lang", "ins", "field", "cat"};  // fields 9..12
   if (!Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY;"
             "CREATE TABLE p(id INTEGER PRIMARY KEY, s TEXT, w TEXT, m TEXT, district INTEGER, ftype INTEGER);"
             "CREATE TABLE lang(provider INTEGER NOT NULL, code INTEGER NOT NULL);"
             "CREATE TABLE ins(provider INTEGER NOT NULL, code INTEGER NOT NULL);"
-            "CREATE TABLE spec(provider INTEGER NOT NULL, code INTEGER NOT NULL);"
+            "CREATE TABLE field(provider INTEGER NOT NULL, code INTEGER NOT NULL);"
             "CREATE TABLE cat(provider INTEGER NOT NULL, code INTEGER NOT NULL);"
             "CREATE TABLE d(id INTEGER PRIMARY KEY, pos INTEGER NOT NULL);"
             "CREATE TABLE lk(pos INTEGER PRIMARY KEY, f TEXT);"
@@ -259,7 +259,7 @@ bool SqlPeer::Load(TfdbTable& pseek, TfdbTable& moskyti, TfdbTable& lookup, int3
             "CREATE INDEX p_district ON p(district); CREATE INDEX p_ftype ON p(ftype);"
             "CREATE INDEX lang_code ON lang(code, provider); CREATE INDEX lang_provider ON lang(provider, code);"
             "CREATE INDEX ins_code ON ins(code, provider); CREATE INDEX ins_provider ON ins(provider, code);"
-            "CREATE INDEX spec_code ON spec(code, provider); CREATE INDEX spec_provider ON spec(provider, code);"
+            "CREATE INDEX field_code ON field(code, provider); CREATE INDEX field_provider ON field(provider, code);"
             "CREATE INDEX cat_code ON cat(code, provider); CREATE INDEX cat_provider ON cat(provider, code);"
             "CREATE INDEX lk_f ON lk(f);"
             "ANALYZE;",
