@@ -68,6 +68,10 @@ std::string SystemErrorText(int error) {
   }
 }
 
+std::string FieldCountError(size_t fields, size_t header) {
+  return "počet polí na řádku je " + std::to_string(fields) + ", záhlaví jich má " + std::to_string(header);
+}
+
 std::string CheckRegularFile(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return OpenFailure(errno, path);

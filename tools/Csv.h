@@ -29,6 +29,9 @@ constexpr size_t kMaxCsvFields = 10000;
 // for reading, and never waits.
 std::string CheckRegularFile(const std::string& path);
 
+// The error of a row whose number of fields differs from the header's.
+std::string FieldCountError(size_t fields, size_t header);
+
 // A system error number in Czech words ("na disku není místo", ...), for the
 // tools' messages.
 std::string SystemErrorText(int error);

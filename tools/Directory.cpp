@@ -105,6 +105,11 @@ std::string CodePoint(const std::string& utf8, size_t at) {
   return std::string(hex) + " \"" + utf8.substr(at, pos - at) + "\"";
 }
 
+// "FILE:LINE: " before a message; "FILE: " when it concerns the whole file.
+std::string Place(const Where& where) {
+  return where.File + (where.Line > 0 ? ":" + std::to_string(where.Line) : std::string()) + ": ";
+}
+
 }  // namespace
 
 const SourceFile& LookupSource(Lookup which) { return kLookups[static_cast<int>(which)].Source; }
@@ -154,14 +159,14 @@ uint32_t DirectoryBuilder::ProviderCount() const { return search_->Count(); }
 void DirectoryBuilder::AddError(const Where& where, const std::string& message) {
   ++errorCount_;
   if (errors_.size() < kMaxListedErrors) {
-    errors_.push_back(where.File + ":" + std::to_string(where.Line) + ": " + message);
+    errors_.push_back(Place(where) + message);
   }
 }
 
 void DirectoryBuilder::AddWarning(const Where& where, const std::string& kind, const std::string& message) {
   ++warningCount_;
   if (warnings_.size() < kMaxListedErrors) {
-    warnings_.push_back(where.File + ":" + std::to_string(where.Line) + ": varování: " + message);
+    warnings_.push_back(Place(where) + "varování: " + message);
   }
   for (auto& total : warningTotals_) {
     if (total.first == kind) {

@@ -45,7 +45,7 @@ const SourceFile& ProviderSource();
 // The nine table names, in the order the program opens them.
 extern const char* const kTableNames[9];
 
-// Where a row comes from, for messages.
+// Where a row comes from, for messages (line 0: the file as a whole).
 struct Where {
   std::string File;
   int Line = 0;

@@ -155,8 +155,7 @@ bool LoadList(const std::string& path, const std::vector<std::string>& columns, 
   const size_t width = fields.size();
   while (csv.Next(&fields)) {
     if (fields.size() != width) {
-      builder->AddError({path, csv.Line()}, "řádek má " + std::to_string(fields.size()) + " polí, záhlaví " +
-                                                std::to_string(width));
+      builder->AddError({path, csv.Line()}, FieldCountError(fields.size(), width));
       return false;
     }
     std::vector<std::string> row;
@@ -346,8 +345,7 @@ bool Importer::ReadRegister() {
   const size_t width = fields.size();
   while (csv.Next(&fields)) {
     if (fields.size() != width) {
-      builder_->AddError({file_, csv.Line()}, "řádek má " + std::to_string(fields.size()) + " polí, záhlaví " +
-                                                  std::to_string(width));
+      builder_->AddError({file_, csv.Line()}, FieldCountError(fields.size(), width));
       continue;
     }
     ReadRow(fields, csv.Line());

@@ -66,8 +66,7 @@ void ReadFile(const std::string& dir, const SourceFile& source, DirectoryBuilder
   while (csv.Next(&fields)) {
     const Where where{path, csv.Line()};
     if (fields.size() != at.size()) {
-      builder->AddError(where, "řádek má " + std::to_string(fields.size()) + " polí, záhlaví " +
-                                   std::to_string(at.size()));
+      builder->AddError(where, FieldCountError(fields.size(), at.size()));
       continue;
     }
     for (size_t c = 0; c < at.size(); ++c) values[c] = fields[static_cast<size_t>(at[c])];

@@ -311,9 +311,9 @@ TEST(RegisterImport, ErrorsNameTheFileAndLineAndWriteNothing) {
   const std::pair<std::string, std::string> cases[] = {
       {RegisterCsv({Place({})}, withoutObor), ":1: chybí sloupec \"OborPece\""},
       {RegisterCsv({Place({})}, twice), ":1: sloupec \"Obec\" je v záhlaví dvakrát"},
-      {RegisterCsv({Place({})}) + "1,2,3\n", ":3: řádek má 3 polí, záhlaví 33"},
+      {RegisterCsv({Place({})}) + "1,2,3\n", ":3: počet polí na řádku je 3, záhlaví jich má 33"},
       {RegisterCsv({Place({})}) + "\"open", ":3: poškozené CSV: pole v uvozovkách není uzavřeno před koncem souboru"},
-      {"", ":0: soubor je prázdný, chybí záhlaví"},
+      {"", ": soubor je prázdný, chybí záhlaví"},
   };
   for (const auto& [csv, expect] : cases) {
     SCOPED_TRACE(expect);

@@ -62,7 +62,7 @@ TEST(ReplaceDirectory, AFailureAtAnyStepLeavesTheOldDirectoryAndSaysSo) {
   struct Case {
     const char* what;
     ReplaceHook hook;
-    std::string expect;  // the error, after "TARGET:0: "
+    std::string expect;  // the error, after "TARGET: "
   };
   const Case cases[] = {
       {"check", FailAt(ReplaceStep::CheckTarget, EACCES), "cíl nelze nahradit: chybí oprávnění; cíl "},
@@ -91,7 +91,7 @@ TEST(ReplaceDirectory, AFailureAtAnyStepLeavesTheOldDirectoryAndSaysSo) {
     std::string expect = c.expect;
     const size_t parent = expect.find("PARENT");
     if (parent != std::string::npos) expect.replace(parent, 6, dir.Path().substr(0, dir.Path().size() - 1));
-    EXPECT_EQ(builder.Errors()[0], target + ":0: " + expect + target + " zůstal beze změny");
+    EXPECT_EQ(builder.Errors()[0], target + ": " + expect + target + " zůstal beze změny");
     EXPECT_TRUE(builder.TargetUntouched());
   }
 }
@@ -137,7 +137,7 @@ TEST(ReplaceDirectory, TheNewDirectoryTakesThePlaceWhateverTheWay) {
       continue;
     }
     ASSERT_EQ(builder.Warnings().size(), 1u);
-    EXPECT_NE(builder.Warnings()[0].find(target + ":0: varování: " + c.warning), std::string::npos)
+    EXPECT_NE(builder.Warnings()[0].find(target + ": varování: " + c.warning), std::string::npos)
         << builder.Warnings()[0];
     if (c.what == std::string("old folder not removed")) {
       // The message names the folder that holds the old directory, unchanged.
@@ -242,7 +242,7 @@ TEST(ReplaceDirectory, RefusesAFolderThatIsNotADirectorysAndTouchesNothing) {
     DirectoryBuilder builder;
     Build(c.target, 1, nullptr, &builder);
     ASSERT_EQ(builder.Errors().size(), 1u);
-    EXPECT_EQ(builder.Errors()[0], c.target + ":0: cíl nelze nahradit: " + refusal + "; cíl " + c.target + " zůstal beze změny");
+    EXPECT_EQ(builder.Errors()[0], c.target + ": cíl nelze nahradit: " + refusal + "; cíl " + c.target + " zůstal beze změny");
     if (existed && fs::is_directory(c.target)) {
       EXPECT_EQ(Contents(c.target), before);
     }
