@@ -26,7 +26,7 @@ namespace {
 
 constexpr uint32_t kThreads = 2;          // formatting threads
 constexpr uint32_t kBlock = 4096;         // positions of the order a thread formats into one chunk
-constexpr uint32_t kBatch = 32;           // records whose memory is fetched together
+constexpr uint32_t kStep = 16;            // records between the steps of fetching a sorted result's memory
 constexpr uint32_t kAhead = 24;           // records fetched ahead in an order that runs forwards
 constexpr size_t kChunksPerThread = 4;    // chunks a thread has, finished or being filled
 constexpr size_t kChunkRoom = 320 << 10;  // a chunk's first size: a block of typical lines
@@ -251,36 +251,32 @@ struct Plan {
     }
     return fdbfast::FindInMap(*Details.T, *Map, id);
   }
-  // Fetches the memory of positions [at, at + kBatch) ahead of their use:
-  // stage 0 the order's arrays, 1 the search records (and the detail
-  // record's entry), 2 the detail records of exported ones.
-  void Fetch(uint32_t at, uint32_t end, int stage) const {
-    const uint32_t to = at + kBatch < end ? at + kBatch : end;
-    for (uint32_t i = at; i < to; ++i) {
-      const uint32_t r = Order[i];
-      if (stage == 0) {
-        __builtin_prefetch(Search.Base + r);
-        if (How == Detail::Positions) __builtin_prefetch(Positions + r);
-        else if (How == Detail::Map && r < Details.T->RecCount) __builtin_prefetch(Details.Base + r);
-      } else if (stage == 1) {
-        const unsigned char* s = Search.Data + Search.Base[r];
-        __builtin_prefetch(s);
-        __builtin_prefetch(s + 64);
-        __builtin_prefetch(s + 127);
-      } else if (Search.Num(Search.Base[r], *Level) > 1) {
-        uint32_t offset = 0;
-        if (How == Detail::Positions) {
-          const int32_t p = static_cast<int32_t>(Positions[r]);
-          if (p < 0) continue;
-          offset = DetailOffset(p);
-        } else if (How == Detail::Map && r < Details.T->RecCount) {
-          offset = Details.Base[r];
-        } else {
-          continue;
-        }
-        __builtin_prefetch(Details.Data + offset);
-        __builtin_prefetch(Details.Data + offset + 64);
+  // Fetches the memory of base-order record r ahead of its use: step 0 its
+  // entries of the base orders, 1 the search record, 2 the detail record of
+  // an exported one.
+  void Fetch(uint32_t r, int step) const {
+    if (step == 0) {
+      __builtin_prefetch(Search.Base + r);
+      if (How == Detail::Positions) __builtin_prefetch(Positions + r);
+      else if (r < DetailsAhead) __builtin_prefetch(Details.Base + r);
+    } else if (step == 1) {
+      const unsigned char* s = Search.Data + Search.Base[r];
+      __builtin_prefetch(s);
+      __builtin_prefetch(s + 64);
+      __builtin_prefetch(s + 127);
+    } else if (Search.Num(Search.Base[r], *Level) > 1) {
+      uint32_t offset = 0;
+      if (How == Detail::Positions) {
+        const int32_t p = static_cast<int32_t>(Positions[r]);
+        if (p < 0) return;
+        offset = DetailOffset(p);
+      } else if (r < DetailsAhead) {
+        offset = Details.Base[r];
+      } else {
+        return;
       }
+      __builtin_prefetch(Details.Data + offset);
+      __builtin_prefetch(Details.Data + offset + 64);
     }
   }
   // Fetches the detail record of base-order record r, in an order that runs
@@ -316,14 +312,16 @@ struct Plan {
       }
       return;
     }
-    Fetch(begin, end, 0), Fetch(begin + kBatch, end, 0), Fetch(begin + 2 * kBatch, end, 0);
-    Fetch(begin, end, 1), Fetch(begin + kBatch, end, 1), Fetch(begin, end, 2);
-    for (uint32_t first = begin; first < end; first += kBatch) {
-      Fetch(first + 3 * kBatch, end, 0);
-      Fetch(first + 2 * kBatch, end, 1);
-      Fetch(first + kBatch, end, 2);
-      const uint32_t last = end - first < kBatch ? end : first + kBatch;
-      for (uint32_t i = first; i < last; ++i) Line(Order[i], out);
+    // Each record's memory in three steps, kStep records apart, one record
+    // of each step at a time: bursts of fetches were dropped.
+    for (uint32_t i = begin; i < end && i < begin + 3 * kStep; ++i) Fetch(Order[i], 0);
+    for (uint32_t i = begin; i < end && i < begin + 2 * kStep; ++i) Fetch(Order[i], 1);
+    for (uint32_t i = begin; i < end && i < begin + kStep; ++i) Fetch(Order[i], 2);
+    for (uint32_t i = begin; i < end; ++i) {
+      if (i + 3 * kStep < end) Fetch(Order[i + 3 * kStep], 0);
+      if (i + 2 * kStep < end) Fetch(Order[i + 2 * kStep], 1);
+      if (i + kStep < end) Fetch(Order[i + kStep], 2);
+      Line(Order[i], out);
     }
   }
 };
