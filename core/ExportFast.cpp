@@ -1,5 +1,6 @@
 #include "ExportFast.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -25,7 +26,8 @@ namespace karo::exportfast {
 namespace {
 
 constexpr uint32_t kThreads = 2;          // formatting threads
-constexpr uint32_t kBlock = 4096;         // positions of the order a thread formats into one chunk
+constexpr uint32_t kBlock = 4096;         // positions of the order a thread formats into one chunk, at most
+constexpr uint32_t kBlocksAtLeast = 16;   // a small result still gives both threads work
 constexpr uint32_t kStep = 16;            // records between the steps of fetching a sorted result's memory
 constexpr uint32_t kAhead = 24;           // records fetched ahead in an order that runs forwards
 constexpr size_t kChunksPerThread = 4;    // chunks a thread has, finished or being filled
@@ -328,9 +330,10 @@ struct Plan {
 
 // Blocks k, k + kThreads, ... of the order, each into one chunk.
 void FormatBlocks(const Plan& plan, uint32_t k, Lane& lane) {
-  for (uint64_t from = uint64_t{k} * kBlock; from < plan.Count; from += uint64_t{kThreads} * kBlock) {
+  const uint32_t block = std::min(kBlock, std::max(uint32_t{256}, plan.Count / kBlocksAtLeast));
+  for (uint64_t from = uint64_t{k} * block; from < plan.Count; from += uint64_t{kThreads} * block) {
     const uint32_t begin = static_cast<uint32_t>(from);
-    const uint32_t end = plan.Count - begin < kBlock ? plan.Count : begin + kBlock;
+    const uint32_t end = plan.Count - begin < block ? plan.Count : begin + block;
     Chunk chunk;
     if (!lane.Take(&chunk)) return;
     Out out(chunk);

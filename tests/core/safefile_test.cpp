@@ -258,6 +258,41 @@ TEST_F(BigResult, FullDiskKeepsTheOldFile) {
   EXPECT_EQ(ReadBytes(path), expected_);
 }
 
+// Megabytes in pieces of uneven sizes (written to the disk while later ones
+// come): the file holds them all; a limit met half-way leaves the old file.
+TEST(SafeFile, ManyMegabytesWhole) {
+  TestDir dir;
+  const std::string path = dir.File("big.txt");
+  std::string bytes;
+  for (int i = 0; bytes.size() < (size_t{21} << 20); ++i) bytes += std::string((size_t{1} << 20) + 7 * i, static_cast<char>('a' + i % 26));
+  auto writeAll = [&] {
+    SafeFile file;
+    if (!file.Open(path)) return 1;
+    for (size_t at = 0, n = 0; at < bytes.size(); at += n) {
+      n = std::min(bytes.size() - at, (size_t{1} << 20) + 3 * (at % 11));
+      if (!file.Write(bytes.data() + at, n)) return 2;
+    }
+    return file.Commit() ? 0 : 3;
+  };
+  WriteBytes(path, kOld);
+  for (const rlim_t limit : {rlim_t{9} << 20, rlim_t{17} << 20}) {
+    SCOPED_TRACE(limit);
+    const int result = InChild([&] {
+      signal(SIGXFSZ, SIG_IGN);
+      struct rlimit rl;
+      getrlimit(RLIMIT_FSIZE, &rl);
+      rl.rlim_cur = limit;
+      if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 99;
+      return writeAll();
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(ReadBytes(path), kOld);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  }
+  EXPECT_EQ(writeAll(), 0);
+  EXPECT_EQ(ReadBytes(path), bytes);
+}
+
 TEST(SafeFile, ABlockDeviceIsNeverWritten) {
   // A node of a loop device nobody set up: even a mistaken open would fail.
   TestDir dir;
