@@ -235,7 +235,6 @@ struct Plan {
   const uint32_t* DetailOrder = nullptr;  // the detail table's current order, null: its base order
   const TfdbFieldDef* Psc = nullptr;    // null: the detail table has no such field
   uint32_t DetailsAhead = 0;            // Detail::Map: the detail records, else 0
-  bool Sorted = false;                  // the order jumps about: fetch memory ahead
 
   uint32_t RecordAt(uint32_t i) const { return Order ? Order[i] : i; }
   uint32_t DetailOffset(int32_t p) const {
@@ -307,7 +306,13 @@ struct Plan {
   }
   // Positions [begin, end) of the order.
   void Block(uint32_t begin, uint32_t end, Out& out) const {
-    if (!Sorted) {
+    // An order that runs forwards through nearly every record (the base
+    // order, a result not sorted that holds most records): the processor
+    // fetches the search records by itself. Otherwise every record's memory
+    // is fetched ahead.
+    const bool forwards = !Order || (Order[end - 1] >= Order[begin] && Order[end - 1] - Order[begin] < 2 * (end - begin) &&
+                                     std::is_sorted(Order + begin, Order + end));
+    if (forwards) {
       for (uint32_t i = begin; i < end; ++i) {
         if (i + kAhead < Count) Ahead(RecordAt(i + kAhead));
         Line(RecordAt(i), out);
@@ -374,10 +379,7 @@ bool MakePlan(TfdbTable& search, TfdbTable& detail, Borrowed& spare, Plan* plan)
   if (!FdbAccess::HasBase(search) || search.FieldCount <= kSearchLevel) return false;
   plan->Search.Set(search);
   plan->Count = search.CurCount();
-  if (FdbAccess::SelectionCurrent(search)) {
-    plan->Order = FdbAccess::Selection(search).data();
-    for (uint32_t i = 1; i < plan->Count && !plan->Sorted; ++i) plan->Sorted = plan->Order[i] < plan->Order[i - 1];
-  }
+  if (FdbAccess::SelectionCurrent(search)) plan->Order = FdbAccess::Selection(search).data();
   plan->Level = &FdbAccess::Field(search, kSearchLevel);
   plan->Id = &FdbAccess::Field(search, kSearchId);
   const int32_t fields[4] = {kSearchWorkplace, kSearchSurname, kSearchStreet, kSearchMunicipality};

@@ -6,8 +6,9 @@
 //     position of the detail table's base order (the builder writes both
 //     tables in identifier order), else found by the detail table's key map;
 //     without a usable map every position is asked of SeekNum beforehand;
-//   - a sorted result fetches the memory of each batch of records a few
-//     batches ahead (the order jumps about the tables).
+//   - a block of the order that jumps about the tables (a sorted result, a
+//     few records far apart) fetches each record's memory in three steps
+//     ahead of its line; one that runs forwards fetches the detail records.
 #ifndef KARO_CORE_EXPORTFAST_H
 #define KARO_CORE_EXPORTFAST_H
 
