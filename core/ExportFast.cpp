@@ -140,18 +140,10 @@ class Out {
     const char* text = reinterpret_cast<const char*>(p);
     Put(text, std::strlen(text));
   }
-  // As GetStr renders a number: a negative value is the empty text.
+  // As GetStr renders a number.
   void PutNumber(int32_t value) {
-    if (value < 0) return;
-    char digits[12];
-    int n = 0;
-    uint32_t v = static_cast<uint32_t>(value);
-    do {
-      digits[n++] = static_cast<char>('0' + v % 10);
-      v /= 10;
-    } while (v != 0);
     Reserve(12);
-    while (n > 0) *at_++ = digits[--n];
+    at_ += fdbfast::RenderNumber(value, at_);
   }
   size_t Size() const { return static_cast<size_t>(at_ - chunk_.Bytes.get()); }
 

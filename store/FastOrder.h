@@ -108,6 +108,10 @@ const KeyMap* KeyMapOf(const TfdbTable& t, int32_t field);
 // position holding the value, or -1. Only reads: safe from several threads.
 int32_t FindInMap(const TfdbTable& t, const KeyMap& map, int32_t value);
 
+// The digits GetStr renders for a numeric value (none for a negative one)
+// into `out`, which has room for 10; returns how many.
+int RenderNumber(int32_t value, char* out);
+
 // The ranks of a text field ('C' or 'T'), built on first use. Null when the
 // field has no texts or there is no memory for them.
 const FieldRanks* RanksOf(const TfdbTable& t, int32_t field);

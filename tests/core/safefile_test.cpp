@@ -165,6 +165,19 @@ int InChild(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
+// InChild with a file-size limit: every write past `limit` bytes fails, as on
+// a full disk.
+int InChildWithFileLimit(rlim_t limit, const std::function<int()>& body) {
+  return InChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit rl;
+    getrlimit(RLIMIT_FSIZE, &rl);
+    rl.rlim_cur = limit;
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 99;
+    return body();
+  });
+}
+
 TEST_F(BigResult, DevicesAreWrittenNotReplaced) {
   struct stat st;
   EXPECT_EQ(ExportFile(search_, detail_, "/dev/full"), ExportResult::CannotWrite);
@@ -240,14 +253,7 @@ TEST_F(BigResult, FullDiskKeepsTheOldFile) {
   WriteBytes(path, kOld);
   for (const rlim_t limit : {rlim_t{0}, rlim_t{100000}, rlim_t{expected_.size() - 1}}) {
     SCOPED_TRACE(limit);
-    const int result = InChild([&] {
-      signal(SIGXFSZ, SIG_IGN);
-      struct rlimit rl;
-      getrlimit(RLIMIT_FSIZE, &rl);
-      rl.rlim_cur = limit;
-      if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 99;
-      return static_cast<int>(ExportFile(search_, detail_, path));
-    });
+    const int result = InChildWithFileLimit(limit, [&] { return static_cast<int>(ExportFile(search_, detail_, path)); });
     EXPECT_EQ(result, static_cast<int>(ExportResult::CannotWrite));
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(Entries(out_.Path()), std::vector<std::string>{"export.txt"});
@@ -277,14 +283,7 @@ TEST(SafeFile, ManyMegabytesWhole) {
   WriteBytes(path, kOld);
   for (const rlim_t limit : {rlim_t{9} << 20, rlim_t{17} << 20}) {
     SCOPED_TRACE(limit);
-    const int result = InChild([&] {
-      signal(SIGXFSZ, SIG_IGN);
-      struct rlimit rl;
-      getrlimit(RLIMIT_FSIZE, &rl);
-      rl.rlim_cur = limit;
-      if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 99;
-      return writeAll();
-    });
+    const int result = InChildWithFileLimit(limit, writeAll);
     EXPECT_EQ(result, 2);
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
