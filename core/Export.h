@@ -27,7 +27,7 @@ enum class ExportResult {
 // SeekNum on detail field 0 with the record's identifier; empty when there is
 // none), TAB-separated, each line ended by CR LF. Bytes as stored. False as
 // soon as the sink refuses a write. Reads the tables only.
-// Formats on a second thread while this one writes to the sink
+// Formats on two other threads while this one writes to the sink
 // (ExportFast.h); the bytes are those of WriteExportReference.
 bool WriteExport(TfdbTable& search, TfdbTable& detail, ByteSink& sink);
 // The plain export: record after record on the calling thread.

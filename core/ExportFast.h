@@ -1,13 +1,14 @@
 // The export's fast path; the bytes are those of WriteExportReference
-// (tests/core/search_fast_test.cpp). The text is formatted on other threads
-// while the calling thread hands the finished chunks to the sink:
-//   - an order that runs through the tables front to back (the base order, a
-//     result not sorted): one thread, the plain export's reads;
-//   - a sorted result: every record's detail position first (one pass in
-//     base order through the key map), then two threads format alternate
-//     blocks, fetching the memory of each batch of records a few batches
-//     ahead, with reads that use neither the current order nor the shared
-//     numeric buffer.
+// (tests/core/export_fast_test.cpp, search_fast_test.cpp). Two threads format alternate blocks of
+// the current order straight from the loaded bytes into chunks that are used
+// again, while the calling thread hands the finished chunks to the sink:
+//   - the detail record of a provider is first looked for at the same
+//     position of the detail table's base order (the builder writes both
+//     tables in identifier order), else found by the detail table's key map;
+//     without a usable map every position is asked of SeekNum beforehand;
+//   - a block of the order that jumps about the tables (a sorted result, a
+//     few records far apart) fetches each record's memory in three steps
+//     ahead of its line; one that runs forwards fetches the detail records.
 #ifndef KARO_CORE_EXPORTFAST_H
 #define KARO_CORE_EXPORTFAST_H
 

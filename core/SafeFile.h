@@ -4,6 +4,7 @@
 #define KARO_CORE_SAFEFILE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -68,9 +69,12 @@ class SafeFile : public ByteSink {
  private:
   bool OpenInPlace(Waiting waiting);  // an existing device or pipe
 
+  static constexpr uint64_t kWriteBehind = 8 << 20;  // bytes written before the disk is asked to take them
+
   std::FILE* file_ = nullptr;
   std::string target_, temp_, failure_;
   bool failed_ = false;
+  uint64_t written_ = 0, started_ = 0;  // bytes written; of them, handed to the disk
 };
 
 }  // namespace karo

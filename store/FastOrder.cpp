@@ -247,6 +247,65 @@ bool SortSelection(TfdbTable& t, int32_t field, BigVector<uint32_t>& scratch) {
   return true;
 }
 
+namespace {
+
+// Builds the key map of the field: every record's value, checked to be
+// non-decreasing. Leaves a map of the field that is usable or not.
+void BuildMap(const TfdbTable& t, int32_t field, KeyMap& map) {
+  map = KeyMap{};
+  map.Field = field;
+  const BigVector<uint32_t>& base = FdbAccess::Base(t);
+  const TfdbFieldDef& fd = FdbAccess::Field(t, field);
+  const uint32_t n = static_cast<uint32_t>(base.size());
+  if (n == 0) return;
+  auto key = [&](uint32_t r) { return FdbAccess::NumAt(t, base[r], fd); };
+  try {
+    int32_t previous = key(0);
+    bool strict = true;
+    for (uint32_t r = 1; r < n; ++r) {
+      if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
+      const int32_t k = key(r);
+      if (k < previous) return;
+      strict = strict && k > previous;
+      previous = k;
+    }
+    map.Min = key(0);
+    map.Max = previous;
+    const uint64_t span = static_cast<uint64_t>(int64_t{map.Max} - map.Min);
+    if (strict && span / 8 <= n) {  // at most a byte a record
+      const uint64_t words = span / 64 + 1;
+      map.Present.assign(words, 0);
+      map.Before.assign(words, 0);
+      for (uint32_t r = 0; r < n; ++r) {
+        if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
+        const uint64_t d = static_cast<uint64_t>(int64_t{key(r)} - map.Min);
+        map.Present[d >> 6] |= uint64_t{1} << (d & 63);
+      }
+      uint32_t before = 0;
+      for (uint64_t w = 0; w < words; ++w) {
+        map.Before[w] = before;
+        before += static_cast<uint32_t>(__builtin_popcountll(map.Present[w]));
+      }
+      map.Usable = true;
+      return;
+    }
+    while ((span >> map.Shift) > n / 2 + 1) ++map.Shift;
+    const uint64_t buckets = (span >> map.Shift) + 1;
+    map.Starts.assign(buckets + 1, 0);
+    for (uint32_t r = 0; r < n; ++r) {
+      if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
+      ++map.Starts[(static_cast<uint64_t>(int64_t{key(r)} - map.Min) >> map.Shift) + 1];
+    }
+    for (uint64_t b = 0; b < buckets; ++b) map.Starts[b + 1] += map.Starts[b];
+    map.Usable = true;
+  } catch (const std::bad_alloc&) {
+    map = KeyMap{};
+    map.Field = field;
+  }
+}
+
+}  // namespace
+
 bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* found) {
   if (FdbAccess::SelectionCurrent(t) || !FdbAccess::HasBase(t)) return false;
   FdbCaches& caches = FdbAccess::Caches(t);
@@ -257,72 +316,32 @@ bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* fo
       caches.SeekCalls = 0;
     }
     if (++caches.SeekCalls < kSeekCallsBeforeMap) return false;
-    // Build: every record's value, checked to be non-decreasing.
-    map = KeyMap{};
-    map.Field = field;
-    const BigVector<uint32_t>& base = FdbAccess::Base(t);
-    const TfdbFieldDef& fd = FdbAccess::Field(t, field);
-    const uint32_t n = static_cast<uint32_t>(base.size());
-    if (n == 0) return false;
-    auto key = [&](uint32_t r) { return FdbAccess::NumAt(t, base[r], fd); };
-    try {
-      int32_t previous = key(0);
-      bool strict = true;
-      for (uint32_t r = 1; r < n; ++r) {
-        if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
-        const int32_t k = key(r);
-        if (k < previous) return false;
-        strict = strict && k > previous;
-        previous = k;
-      }
-      map.Min = key(0);
-      map.Max = previous;
-      const uint64_t span = static_cast<uint64_t>(int64_t{map.Max} - map.Min);
-      if (strict && span / 8 <= n) {  // at most a byte a record
-        const uint64_t words = span / 64 + 1;
-        map.Present.assign(words, 0);
-        map.Before.assign(words, 0);
-        for (uint32_t r = 0; r < n; ++r) {
-          if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
-          const uint64_t d = static_cast<uint64_t>(int64_t{key(r)} - map.Min);
-          map.Present[d >> 6] |= uint64_t{1} << (d & 63);
-        }
-        uint32_t before = 0;
-        for (uint64_t w = 0; w < words; ++w) {
-          map.Before[w] = before;
-          before += static_cast<uint32_t>(__builtin_popcountll(map.Present[w]));
-        }
-        map.Usable = true;
-        return SeekBaseOrder(t, field, value, found);
-      }
-      while ((span >> map.Shift) > n / 2 + 1) ++map.Shift;
-      const uint64_t buckets = (span >> map.Shift) + 1;
-      map.Starts.assign(buckets + 1, 0);
-      for (uint32_t r = 0; r < n; ++r) {
-        if (r + kPrefetch < n) __builtin_prefetch(t.DataBegin() + base[r + kPrefetch]);
-        ++map.Starts[(static_cast<uint64_t>(int64_t{key(r)} - map.Min) >> map.Shift) + 1];
-      }
-      for (uint64_t b = 0; b < buckets; ++b) map.Starts[b + 1] += map.Starts[b];
-      map.Usable = true;
-    } catch (const std::bad_alloc&) {
-      map = KeyMap{};
-      map.Field = field;
-      return false;
-    }
+    BuildMap(t, field, map);
   }
   if (!map.Usable) return false;
-  *found = -1;
-  if (value < map.Min || value > map.Max) return true;
+  *found = FindInMap(t, map, value);
+  return true;
+}
+
+const KeyMap* KeyMapOf(const TfdbTable& t, int32_t field) {
+  if (FdbAccess::SelectionCurrent(t) || !FdbAccess::HasBase(t) || field < 0 || field >= t.FieldCount) return nullptr;
+  KeyMap& map = FdbAccess::Caches(t).Map;
+  if (map.Field != field) BuildMap(t, field, map);
+  return map.Usable ? &map : nullptr;
+}
+
+int32_t FindInMap(const TfdbTable& t, const KeyMap& map, int32_t value) {
+  if (value < map.Min || value > map.Max) return -1;
   if (!map.Present.empty()) {
     const uint64_t d = static_cast<uint64_t>(int64_t{value} - map.Min);
     const uint64_t word = map.Present[d >> 6];
     const uint64_t bit = uint64_t{1} << (d & 63);
-    if (word & bit) *found = static_cast<int32_t>(map.Before[d >> 6] + __builtin_popcountll(word & (bit - 1)));
-    return true;
+    if (!(word & bit)) return -1;
+    return static_cast<int32_t>(map.Before[d >> 6] + __builtin_popcountll(word & (bit - 1)));
   }
   const uint64_t b = static_cast<uint64_t>(int64_t{value} - map.Min) >> map.Shift;
   const BigVector<uint32_t>& base = FdbAccess::Base(t);
-  const TfdbFieldDef& fd = FdbAccess::Field(t, field);
+  const TfdbFieldDef& fd = FdbAccess::Field(t, map.Field);
   // The bucket's records are in order: the first one not below the value.
   uint32_t lo = map.Starts[b], hi = map.Starts[b + 1];
   const uint32_t end = hi;
@@ -333,12 +352,9 @@ bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* fo
   }
   for (uint32_t r = lo; r < end; ++r) {
     const int32_t k = FdbAccess::NumAt(t, base[r], fd);
-    if (k >= value) {
-      if (k == value) *found = static_cast<int32_t>(r);
-      break;
-    }
+    if (k >= value) return k == value ? static_cast<int32_t>(r) : -1;
   }
-  return true;
+  return -1;
 }
 
 }  // namespace fdbfast

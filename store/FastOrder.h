@@ -100,6 +100,18 @@ bool SortSelection(TfdbTable& t, int32_t field, BigVector<uint32_t>& scratch);
 // map applies: true with *found set. False: use the binary search.
 bool SeekBaseOrder(const TfdbTable& t, int32_t field, int32_t value, int32_t* found);
 
+// The key map of a numeric field, built now if SeekNum has not built it yet;
+// null when the base order is not current or not non-decreasing in the field.
+// Not safe while another thread uses the table.
+const KeyMap* KeyMapOf(const TfdbTable& t, int32_t field);
+// SeekNum's answer on the base order from a usable map of `t`: the first
+// position holding the value, or -1. Only reads: safe from several threads.
+int32_t FindInMap(const TfdbTable& t, const KeyMap& map, int32_t value);
+
+// The digits GetStr renders for a numeric value (none for a negative one)
+// into `out`, which has room for 10; returns how many.
+int RenderNumber(int32_t value, char* out);
+
 // The ranks of a text field ('C' or 'T'), built on first use. Null when the
 // field has no texts or there is no memory for them.
 const FieldRanks* RanksOf(const TfdbTable& t, int32_t field);

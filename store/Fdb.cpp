@@ -246,11 +246,12 @@ const char* TfdbTable::GetStr(int32_t record, int32_t field) {
   if (!Locate(record, field, &avail)) return kFdbEof;
   const TfdbFieldDef& fd = fields_[static_cast<size_t>(field)];
   if (fd.Type != 'N') return TextAt(OffsetOf(record), fd);
-  const int32_t value = NumAt(OffsetOf(record), fd);
-  if (value < 0) {
-    numBuffer[0] = 0;
-    return numBuffer;
-  }
+  numBuffer[fdbfast::RenderNumber(NumAt(OffsetOf(record), fd), numBuffer)] = 0;
+  return numBuffer;
+}
+
+int fdbfast::RenderNumber(int32_t value, char* out) {
+  if (value < 0) return 0;  // a negative value reads as the empty text
   char digits[12];
   int n = 0;
   uint32_t v = static_cast<uint32_t>(value);
@@ -258,9 +259,8 @@ const char* TfdbTable::GetStr(int32_t record, int32_t field) {
     digits[n++] = static_cast<char>('0' + v % 10);
     v /= 10;
   } while (v != 0);
-  for (int i = 0; i < n; ++i) numBuffer[i] = digits[n - 1 - i];
-  numBuffer[n] = 0;
-  return numBuffer;
+  for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
+  return n;
 }
 
 int32_t TfdbTable::GetNum(int32_t record, int32_t field) const {

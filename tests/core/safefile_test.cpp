@@ -165,6 +165,19 @@ int InChild(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
+// InChild with a file-size limit: every write past `limit` bytes fails, as on
+// a full disk.
+int InChildWithFileLimit(rlim_t limit, const std::function<int()>& body) {
+  return InChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit rl;
+    getrlimit(RLIMIT_FSIZE, &rl);
+    rl.rlim_cur = limit;
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 99;
+    return body();
+  });
+}
+
 TEST_F(BigResult, DevicesAreWrittenNotReplaced) {
   struct stat st;
   EXPECT_EQ(ExportFile(search_, detail_, "/dev/full"), ExportResult::CannotWrite);
@@ -240,14 +253,7 @@ TEST_F(BigResult, FullDiskKeepsTheOldFile) {
   WriteBytes(path, kOld);
   for (const rlim_t limit : {rlim_t{0}, rlim_t{100000}, rlim_t{expected_.size() - 1}}) {
     SCOPED_TRACE(limit);
-    const int result = InChild([&] {
-      signal(SIGXFSZ, SIG_IGN);
-      struct rlimit rl;
-      getrlimit(RLIMIT_FSIZE, &rl);
-      rl.rlim_cur = limit;
-      if (setrlimit(RLIMIT_FSIZE, &rl) != 0) return 99;
-      return static_cast<int>(ExportFile(search_, detail_, path));
-    });
+    const int result = InChildWithFileLimit(limit, [&] { return static_cast<int>(ExportFile(search_, detail_, path)); });
     EXPECT_EQ(result, static_cast<int>(ExportResult::CannotWrite));
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(Entries(out_.Path()), std::vector<std::string>{"export.txt"});
@@ -256,6 +262,34 @@ TEST_F(BigResult, FullDiskKeepsTheOldFile) {
   EXPECT_EQ(InChild([&] { return static_cast<int>(ExportFile(search_, detail_, path)); }),
             static_cast<int>(ExportResult::Done));
   EXPECT_EQ(ReadBytes(path), expected_);
+}
+
+// Megabytes in pieces of uneven sizes (written to the disk while later ones
+// come): the file holds them all; a limit met half-way leaves the old file.
+TEST(SafeFile, ManyMegabytesWhole) {
+  TestDir dir;
+  const std::string path = dir.File("big.txt");
+  std::string bytes;
+  for (int i = 0; bytes.size() < (size_t{21} << 20); ++i) bytes += std::string((size_t{1} << 20) + 7 * i, static_cast<char>('a' + i % 26));
+  auto writeAll = [&] {
+    SafeFile file;
+    if (!file.Open(path)) return 1;
+    for (size_t at = 0, n = 0; at < bytes.size(); at += n) {
+      n = std::min(bytes.size() - at, (size_t{1} << 20) + 3 * (at % 11));
+      if (!file.Write(bytes.data() + at, n)) return 2;
+    }
+    return file.Commit() ? 0 : 3;
+  };
+  WriteBytes(path, kOld);
+  for (const rlim_t limit : {rlim_t{9} << 20, rlim_t{17} << 20}) {
+    SCOPED_TRACE(limit);
+    const int result = InChildWithFileLimit(limit, writeAll);
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(ReadBytes(path), kOld);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  }
+  EXPECT_EQ(writeAll(), 0);
+  EXPECT_EQ(ReadBytes(path), bytes);
 }
 
 TEST(SafeFile, ABlockDeviceIsNeverWritten) {
