@@ -4,6 +4,7 @@
 
 #include "Directory.h"
 #include "Export.h"
+#include "FastOrder.h"
 #include "Sample.h"
 
 namespace karo::test {
@@ -119,6 +120,14 @@ std::string LibraryExport(const std::string& dir, const SearchFilter& filter, co
   if (sortBy) search.Sort(search.FieldIndex(sortBy));
   StringSink sink;
   EXPECT_TRUE(WriteExport(search, detail, sink));
+  return sink.Bytes;
+}
+
+std::string ExportOf(TfdbTable& search, TfdbTable& detail, bool fast) {
+  StringSink sink;
+  FdbAccess::SetFastPaths(fast);
+  EXPECT_TRUE(fast ? WriteExport(search, detail, sink) : WriteExportReference(search, detail, sink));
+  FdbAccess::SetFastPaths(true);
   return sink.Bytes;
 }
 

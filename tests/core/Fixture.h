@@ -81,6 +81,10 @@ class StringSink : public ByteSink {
   std::string Bytes;
 };
 
+// The export of the current order: WriteExport with the fast paths on, or
+// the plain reference export.
+std::string ExportOf(TfdbTable& search, TfdbTable& detail, bool fast);
+
 }  // namespace karo::test
 
 #endif  // KARO_TESTS_CORE_FIXTURE_H

@@ -24,14 +24,6 @@ using V = FieldValue;
 constexpr uint64_t kSeed = 5052026;
 constexpr uint32_t kRecords = 12000;
 
-std::string ExportOf(TfdbTable& search, TfdbTable& detail, bool fast) {
-  StringSink sink;
-  FdbAccess::SetFastPaths(fast);
-  EXPECT_TRUE(fast ? WriteExport(search, detail, sink) : WriteExportReference(search, detail, sink));
-  FdbAccess::SetFastPaths(true);
-  return sink.Bytes;
-}
-
 // A text: mostly a few random pieces, now and then one longer than the
 // 16-byte steps of the copy or far longer than a line's room.
 std::string Text(Rng& rng) {

@@ -76,14 +76,6 @@ void OpenTwin(const TestDir& dir, Twin* t) {
   OpenTable(&t->PlainDetail, dir.Path(), "moskyti");
 }
 
-std::string Export(TfdbTable& search, TfdbTable& detail, bool fast) {
-  StringSink sink;
-  FdbAccess::SetFastPaths(fast);
-  EXPECT_TRUE(fast ? WriteExport(search, detail, sink) : WriteExportReference(search, detail, sink));
-  FdbAccess::SetFastPaths(true);
-  return sink.Bytes;
-}
-
 TEST(SearchFast, EqualsThePlainPassForRandomFilters) {
   std::printf("seed %llu\n", static_cast<unsigned long long>(kSeed));
   for (const uint32_t records : {0u, 1u, 40u, 3000u}) {
@@ -132,7 +124,7 @@ TEST(ExportFast, SameBytesAsThePlainExport) {
     Twin t;
     OpenTwin(dir, &t);
     // Before any search, then results of every size, in base and sorted order.
-    EXPECT_EQ(Export(t.Fast, t.FastDetail, true), Export(t.Plain, t.PlainDetail, false));
+    EXPECT_EQ(ExportOf(t.Fast, t.FastDetail, true), ExportOf(t.Plain, t.PlainDetail, false));
     for (int round = 0; round < 30; ++round) {
       SCOPED_TRACE("round " + std::to_string(round));
       const SearchFilter f = round % 3 == 0 ? SearchFilter{} : RandomFilter(rng, t.Plain);
@@ -153,7 +145,7 @@ TEST(ExportFast, SameBytesAsThePlainExport) {
         t.FastDetail.SetOrder(0);
         t.PlainDetail.SetOrder(0);
       }
-      ASSERT_EQ(Export(t.Fast, t.FastDetail, true), Export(t.Plain, t.PlainDetail, false));
+      ASSERT_EQ(ExportOf(t.Fast, t.FastDetail, true), ExportOf(t.Plain, t.PlainDetail, false));
     }
   }
 }
@@ -175,7 +167,7 @@ TEST(SearchFast, TheTableIsUsedWhileItsIndexesAreBuilt) {
     t.Plain.Sort(kSearchMunicipality);
     FdbAccess::SetFastPaths(true);
     ASSERT_EQ(Result(t.Fast), Result(t.Plain));
-    ASSERT_EQ(Export(t.Fast, t.FastDetail, true), Export(t.Plain, t.PlainDetail, false));
+    ASSERT_EQ(ExportOf(t.Fast, t.FastDetail, true), ExportOf(t.Plain, t.PlainDetail, false));
   }
   // Closed, and opened again, with the thread perhaps still at work.
   OpenTable(&t.Fast, dir.Path(), "pseek");
@@ -206,7 +198,7 @@ TEST(ExportFast, StopsWhenTheSinkRefuses) {
   Twin t;
   OpenTwin(dir, &t);
   RunSearch(t.Fast, {});
-  const size_t total = Export(t.Fast, t.FastDetail, true).size();
+  const size_t total = ExportOf(t.Fast, t.FastDetail, true).size();
   ASSERT_GT(total, size_t{1} << 20);  // many chunks
   for (const size_t room : {size_t{0}, size_t{100}, total - 1}) {
     FailingSink sink(room);
