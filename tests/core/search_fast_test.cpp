@@ -76,16 +76,22 @@ void OpenTwin(const TestDir& dir, Twin* t) {
   OpenTable(&t->PlainDetail, dir.Path(), "moskyti");
 }
 
+// Random tables of `records` providers (the detail table in identifier
+// order), opened twice.
+void WriteAndOpenTwin(const TestDir& dir, Rng& rng, uint32_t records, Twin* t) {
+  WriteRandomSearchTable(dir, rng, records);
+  WriteRandomDetailTable(dir, rng, records, true);
+  OpenTwin(dir, t);
+}
+
 TEST(SearchFast, EqualsThePlainPassForRandomFilters) {
   std::printf("seed %llu\n", static_cast<unsigned long long>(kSeed));
   for (const uint32_t records : {0u, 1u, 40u, 3000u}) {
     SCOPED_TRACE("seed " + std::to_string(kSeed) + ", records " + std::to_string(records));
     Rng rng(kSeed + records);
     TestDir dir;
-    WriteRandomSearchTable(dir, rng, records);
-    WriteRandomDetailTable(dir, rng, records, true);
     Twin t;
-    OpenTwin(dir, &t);
+    WriteAndOpenTwin(dir, rng, records, &t);
     size_t empty = 0, one = 0;
     for (int round = 0; round < 400; ++round) {
       SCOPED_TRACE("round " + std::to_string(round));
@@ -155,10 +161,8 @@ TEST(ExportFast, SameBytesAsThePlainExport) {
 TEST(SearchFast, TheTableIsUsedWhileItsIndexesAreBuilt) {
   Rng rng(kSeed + 10);
   TestDir dir;
-  WriteRandomSearchTable(dir, rng, 150000);
-  WriteRandomDetailTable(dir, rng, 150000, true);
   Twin t;
-  OpenTwin(dir, &t);
+  WriteAndOpenTwin(dir, rng, 150000, &t);
   for (int round = 0; round < 6; ++round) {
     const SearchFilter f = RandomFilter(rng, t.Plain);
     ASSERT_EQ(RunSearch(t.Fast, f), RunSearchReference(t.Plain, f));
@@ -193,10 +197,8 @@ class FailingSink : public ByteSink {
 TEST(ExportFast, StopsWhenTheSinkRefuses) {
   Rng rng(kSeed + 9);
   TestDir dir;
-  WriteRandomSearchTable(dir, rng, 200000);
-  WriteRandomDetailTable(dir, rng, 200000, true);
   Twin t;
-  OpenTwin(dir, &t);
+  WriteAndOpenTwin(dir, rng, 200000, &t);
   RunSearch(t.Fast, {});
   const size_t total = ExportOf(t.Fast, t.FastDetail, true).size();
   ASSERT_GT(total, size_t{1} << 20);  // many chunks
