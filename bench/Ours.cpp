@@ -1,13 +1,10 @@
 #include "Ours.h"
 
 #include "Export.h"
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "SearchIndex.h"
 
 namespace bench {
-
-const char* const kTableNames[9] = {"pseek",  "moskyti",    "okresy",      "obory",   "rubriky",
-                                    "jazyky", "pojistovny", "typzarizeni", "aforismy"};
 
 void UseFastPaths(bool on) { FdbAccess::SetFastPaths(on); }
 
@@ -17,7 +14,7 @@ bool OpenDirectory(Program& program, const std::string& dir) {
   const auto tables = program.Tables();
   for (size_t i = 0; i < tables.size(); ++i) {
     tables[i]->Dir = dir;
-    tables[i]->Open(kTableNames[i]);
+    tables[i]->Open(karo::kTableNames[i]);
   }
   program.Pseek.BeginSelection();
   program.Pseek.SetOrder(1);

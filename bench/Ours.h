@@ -15,17 +15,17 @@
 #include "Fdb.h"
 #include "SafeFile.h"
 #include "Search.h"
+#include "Tables.h"
 
 namespace bench {
 
 // The nine tables the main window owns, under the names it opens them by.
 struct Program {
   TfdbTable Pseek, Moskyti, Okresy, Obory, Rubriky, Jazyky, Pojistovny, TypZarizeni, Aforismy;
-  std::array<TfdbTable*, 9> Tables() {
+  std::array<TfdbTable*, karo::kTableCount> Tables() {
     return {&Pseek, &Moskyti, &Okresy, &Obory, &Rubriky, &Jazyky, &Pojistovny, &TypZarizeni, &Aforismy};
   }
 };
-extern const char* const kTableNames[9];
 
 // The fast paths (the default) or the plain algorithms of the design.
 void UseFastPaths(bool on);

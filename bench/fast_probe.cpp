@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "Export.h"
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "Fdb.h"
 #include "SafeFile.h"
 #include "Search.h"

@@ -118,20 +118,20 @@ void BenchOpen(Program& program, const Args& args, Report& report) {
   // The rest of the indexes' build that the first search began: waited for
   // here, so that it does not run into the peers' runs.
   Contender indexes{"", nullptr, [&] { WaitForSearchIndexes(program); }};
-  Contender readAll{"fread týchž 27 souborů", release, [&] { files.Read(args.Dir, kTableNames, 9); }};
-  Contender map{"mmap s MAP_POPULATE", release, [&] { files.Map(args.Dir, kTableNames, 9); }};
+  Contender readAll{"fread týchž 27 souborů", release, [&] { files.Read(args.Dir, karo::kTableNames, karo::kTableCount); }};
+  Contender map{"mmap s MAP_POPULATE", release, [&] { files.Map(args.Dir, karo::kTableNames, karo::kTableCount); }};
   Contender pass{"první průchod namapovaným pseek.d", nullptr, [&] {
                    size_t size = 0;
                    const unsigned char* p = files.File("pseek.d", &size);
                    gSink = PassOver(p, size);
                  }};
   // The checks: both peers read the very bytes the store loaded.
-  const uint64_t bytes = TableFileBytes(args.Dir, kTableNames, 9);
+  const uint64_t bytes = TableFileBytes(args.Dir, karo::kTableNames, karo::kTableCount);
   std::string readCheck[2];
   for (int m = 0; m < 2; ++m) {
     release();
     OpenDirectory(program, args.Dir);
-    const bool ok = m == 0 ? files.Read(args.Dir, kTableNames, 9) : files.Map(args.Dir, kTableNames, 9);
+    const bool ok = m == 0 ? files.Read(args.Dir, karo::kTableNames, karo::kTableCount) : files.Map(args.Dir, karo::kTableNames, karo::kTableCount);
     size_t size = 0;
     const unsigned char* p = files.File("pseek.d", &size);
     const auto* d = program.Pseek.DataBegin();
@@ -423,7 +423,7 @@ int Main(int argc, char** argv) {
     return 2;
   }
   std::printf("adresář %s: %s poskytovatelů, %s MiB tabulek\n", args.Dir.c_str(), Count(program.Pseek.RecCount).c_str(),
-              Count(TableFileBytes(args.Dir, kTableNames, 9) >> 20).c_str());
+              Count(TableFileBytes(args.Dir, karo::kTableNames, karo::kTableCount) >> 20).c_str());
   std::fflush(stdout);
   // Parts of the table, measured in another order than they are shown.
   Report report, searchPart, findPart, stepPart, detailPart, sortPart, basePart, sortedPart, gridPart;

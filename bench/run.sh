@@ -34,8 +34,8 @@ fi
 mkdir -p "$data"
 # Directories are kept per version of the generator: its reference lists and sources.
 # shellcheck disable=SC2012,SC2046  # the names are the project's own
-version=$(cd "$top" && cat sample/*.csv $(ls tools/Sample.* tools/Directory.* tools/TableWriter.* tools/Csv.* \
-          tools/Source.* 2>/dev/null) | sha1sum | cut -c1-8)
+version=$(cd "$top" && cat sample/*.csv $(ls import/Sample.* import/Directory.* store/TableWriter.* import/Csv.* \
+          import/Source.* 2>/dev/null) | sha1sum | cut -c1-8)
 status=0
 for n in "${sizes[@]}"; do
   dir="$data/$n-$seed-$version"

@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include "Cp1250.h"
+#include "Tables.h"
 
 namespace karo {
 namespace {
 
 const char* const kExtensions[] = {".f", ".d", ".x"};
-constexpr size_t kDirectoryTables = 9;
 
 // "a", "a a b", "a, b a c": Czech enumeration.
 std::string Enumerate(const std::vector<std::string>& items) {
@@ -62,7 +62,7 @@ std::string UnreadableDirectoryMessage(const std::string& dir, const std::vector
     return "Složka s adresářem " + shown +
            " neexistuje. Žádná tabulka se neotevřela: seznamy jsou prázdné a hledání nic nenajde.";
   }
-  bool allMissing = failed.size() >= kDirectoryTables;
+  bool allMissing = failed.size() >= static_cast<size_t>(kTableCount);
   for (const std::string& name : failed) allMissing = allMissing && TableFailure(dir, name) == "chybí";
   if (allMissing) {
     return "Ve složce " + shown +

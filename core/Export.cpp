@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "ExportFast.h"
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "Search.h"
 
 namespace karo {

@@ -17,8 +17,9 @@
 #include <emmintrin.h>
 #endif
 
+#include "Coding.h"
 #include "Export.h"
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "Search.h"
 
 namespace karo::exportfast {
@@ -143,7 +144,7 @@ class Out {
   // As GetStr renders a number.
   void PutNumber(int32_t value) {
     Reserve(12);
-    at_ += fdbfast::RenderNumber(value, at_);
+    at_ += fdbcoding::RenderNumber(value, at_);
   }
   size_t Size() const { return static_cast<size_t>(at_ - chunk_.Bytes.get()); }
 
@@ -184,16 +185,14 @@ struct Table {
   int32_t Num(uint32_t offset, const TfdbFieldDef& fd) const {
     if (fd.Type != 'N' || fd.Width == 0 || fd.Width > 4) return FdbAccess::NumAt(*T, offset, fd);
     const unsigned char* p = Data + offset + fd.Slot;  // the table checked that inline slots fit
-    uint32_t value = p[0];
-    for (uint32_t i = 1; i < fd.Width; ++i) value |= uint32_t{p[i]} << (8 * i);
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(fdbcoding::DecodeFixed(p, fd.Width));
   }
   // GetStr of the record at `offset`, appended; a null field is one out of
   // range. Without the shared numeric buffer: two threads format at once.
   void Text(uint32_t offset, const TfdbFieldDef* fd, Out& out) const {
     const char type = fd ? fd->Type : 0;
     if (type == 'T') {
-      const uint64_t at = offset + uint64_t{Data[offset + fd->Slot]} + (uint64_t{Data[offset + fd->Slot + 1]} << 8);
+      const uint64_t at = offset + uint64_t{fdbcoding::DecodeFixed16(Data + offset + fd->Slot)};
       if (at < Size) return out.PutText(Data + at, Stop);
     } else if (type == 'C') {
       return out.PutText(Data + offset + fd->Slot, Stop);

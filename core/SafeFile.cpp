@@ -1,4 +1,5 @@
 // SafeFile: temporary file beside the target, checked writes, rename.
+#include "Message.h"
 #include "SafeFile.h"
 
 #include <errno.h>
@@ -21,16 +22,13 @@ mode_t NewFileMode() {
 }
 
 // Why a file could not be made in a folder.
-const char* FolderFailure(int error) {
+std::string FolderFailure(int error) {
   switch (error) {
     case ENOENT:
     case ENOTDIR: return "složka neexistuje";
     case EACCES:
     case EPERM: return "do složky nelze zapisovat (chybí oprávnění)";
-    case EROFS: return "svazek je jen pro čtení";
-    case ENOSPC:
-    case EDQUOT: return "na disku není místo";
-    default: return "";
+    default: return SystemErrorText(error);
   }
 }
 
@@ -78,7 +76,7 @@ bool SafeFile::Open(const std::string& path, Waiting waiting) {
   failed_ = false;
   written_ = started_ = 0;
   failure_.clear();
-  auto refuse = [this](const char* why) {
+  auto refuse = [this](const std::string& why) {
     failure_ = why;
     return false;
   };

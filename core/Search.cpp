@@ -4,7 +4,7 @@
 // specialty, category, insurer, language, facility type.
 #include "Search.h"
 
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "SearchIndex.h"
 
 #include <bitset>
@@ -175,13 +175,11 @@ std::vector<int> ListCodes(const TfdbTable& table, const char* at, bool wide, si
   const auto begin = reinterpret_cast<uintptr_t>(table.DataBegin());
   const auto end = reinterpret_cast<uintptr_t>(table.DataEnd());
   if (!begin || p0 < begin || p0 >= end) return codes;
-  const size_t step = wide ? 2 : 1;
-  for (uintptr_t p = p0; codes.size() < most && end - p >= step; p += step) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    const int code = wide ? b[0] | (b[1] << 8) : b[0];
-    if (code == static_cast<int>(kCodeListEnd)) break;
-    codes.push_back(code);
-  }
+  if (most == 0) return codes;
+  EachListCode(reinterpret_cast<const unsigned char*>(at), table.DataEnd(), wide, [&](unsigned code) {
+    codes.push_back(static_cast<int>(code));
+    return codes.size() >= most;
+  });
   return codes;
 }
 

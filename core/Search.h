@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Coding.h"
 #include "Fdb.h"
 
 namespace karo {
@@ -33,7 +34,7 @@ enum SearchField : int32_t {
 };
 
 // The value that ends a code list (and so is nobody's code).
-constexpr unsigned kCodeListEnd = 255;
+using fdbcoding::kCodeListEnd;
 
 // What the user asked for, as the filter controls hold it.
 struct SearchFilter {

@@ -12,7 +12,7 @@
 #include <system_error>
 #include <thread>
 
-#include "FastOrder.h"
+#include "FdbAccess.h"
 
 namespace karo {
 namespace searchfast {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "Coding.h"
 #include "Fdb.h"
 #include "Search.h"
 
@@ -44,24 +45,7 @@ inline const unsigned char* ListAt(TfdbTable& search, int32_t record, int32_t fi
   return p == kFdbEof ? nullptr : reinterpret_cast<const unsigned char*>(p);
 }
 
-// Calls code(c) for each code of the list at p, reading only [p, end), up to
-// its end mark; stops early when code returns true, and returns that.
-template <class Code>
-inline bool EachListCode(const unsigned char* p, const unsigned char* end, bool wide, Code code) {
-  if (!p) return false;
-  if (wide) {
-    for (; end - p >= 2; p += 2) {
-      const unsigned c = p[0] | (unsigned{p[1]} << 8);
-      if (c == kCodeListEnd) break;
-      if (code(c)) return true;
-    }
-  } else {
-    for (; p < end && *p != kCodeListEnd; ++p) {
-      if (code(unsigned{*p})) return true;
-    }
-  }
-  return false;
-}
+using fdbcoding::EachListCode;
 
 inline bool IsListField(TfdbTable& search, int32_t field) {
   const char type = search.FieldType(field);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "Coding.h"
 #include "Fdb.h"
 #include "FuzzSupport.h"
 
@@ -15,8 +16,8 @@ using karo::fuzz::PutFile;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;
-  size_t lenF = data[0] | (data[1] << 8);
-  size_t lenD = data[2] | (data[3] << 8);
+  size_t lenF = fdbcoding::DecodeFixed16(data);
+  size_t lenD = fdbcoding::DecodeFixed16(data + 2);
   data += 4;
   size -= 4;
   if (lenF > size) lenF = size;

@@ -1,7 +1,7 @@
 // Fast paths of Sort and SeekNum: ranks of distinct texts with a counting
 // sort, and a key map for the binary search. Each returns exactly what the
 // plain algorithm of Order.cpp returns (tests/store/fast_order_test.cpp).
-#include "FastOrder.h"
+#include "FdbAccess.h"
 
 #include <algorithm>
 #include <atomic>

@@ -5,11 +5,15 @@
 #include <cstring>
 #include <new>
 
-#include "FastOrder.h"
+#include "Coding.h"
+#include "FdbAccess.h"
 #include "FileLoad.h"
 
 const char kFdbEof[] = "FDB_EOF";
 const char kFdbFieldNotFound[] = "Field not found";
+
+using fdbcoding::DecodeFixed16;
+using fdbcoding::DecodeFixed32;
 
 namespace {
 
@@ -23,15 +27,6 @@ constexpr size_t kDescSize = 20;
 
 // Shared by every table: the text of the last numeric GetStr.
 char numBuffer[12];
-
-inline uint32_t DecodeFixed16(const unsigned char* p) {
-  return uint32_t{p[0]} | (uint32_t{p[1]} << 8);
-}
-
-inline uint32_t DecodeFixed32(const unsigned char* p) {
-  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
-         (uint32_t{p[3]} << 24);
-}
 
 }  // namespace
 
@@ -228,9 +223,7 @@ int32_t TfdbTable::NumAt(uint32_t offset, const TfdbFieldDef& fd) const {
   const unsigned char* p = LocateAt(offset, fd, &avail);
   const uint32_t width = fd.Width < 4 ? fd.Width : 4;
   if (!p || avail < width) return kFdbNumFail;
-  uint32_t value = 0;
-  for (uint32_t i = 0; i < width; ++i) value |= uint32_t{p[i]} << (8 * i);
-  return static_cast<int32_t>(value);
+  return static_cast<int32_t>(fdbcoding::DecodeFixed(p, width));
 }
 
 const char* TfdbTable::TextAt(uint32_t offset, const TfdbFieldDef& fd) const {
@@ -246,11 +239,11 @@ const char* TfdbTable::GetStr(int32_t record, int32_t field) {
   if (!Locate(record, field, &avail)) return kFdbEof;
   const TfdbFieldDef& fd = fields_[static_cast<size_t>(field)];
   if (fd.Type != 'N') return TextAt(OffsetOf(record), fd);
-  numBuffer[fdbfast::RenderNumber(NumAt(OffsetOf(record), fd), numBuffer)] = 0;
+  numBuffer[fdbcoding::RenderNumber(NumAt(OffsetOf(record), fd), numBuffer)] = 0;
   return numBuffer;
 }
 
-int fdbfast::RenderNumber(int32_t value, char* out) {
+int fdbcoding::RenderNumber(int32_t value, char* out) {
   if (value < 0) return 0;  // a negative value reads as the empty text
   char digits[12];
   int n = 0;

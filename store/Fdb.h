@@ -138,7 +138,7 @@ class TfdbTable {
   int32_t SeekNum(int32_t field, int32_t value) const;
 
  private:
-  friend class FdbAccess;  // the fast paths of store/ and core/ (FastOrder.h)
+  friend class FdbAccess;  // the fast paths of store/ and core/ (FdbAccess.h)
 
   // Value position of (record, field) or null; `avail` gets the bytes from
   // there to the end of the data.
@@ -163,7 +163,7 @@ class TfdbTable {
   bool hasSelection_ = false;
   bool selectionCurrent_ = false;
   // Ranks, the key map and the search index: built on demand from the loaded
-  // data, dropped by Close (FastOrder.h).
+  // data, dropped by Close (FdbAccess.h).
   mutable std::unique_ptr<FdbCaches> caches_;
 };
 

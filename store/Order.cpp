@@ -9,7 +9,7 @@
 #include <numeric>
 #include <utility>
 
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "Fdb.h"
 
 void TfdbTable::SetOrder(int which) { selectionCurrent_ = (which == 1 && hasSelection_); }

@@ -10,10 +10,12 @@
 #include "Cp1250.h"
 #include "Export.h"
 #include "Fdb.h"
+#include "Message.h"
 #include "Paths.h"
 #include "QueryText.h"
 #include "SafeFile.h"
 #include "Search.h"
+#include "Tables.h"
 
 namespace karo {
 
@@ -45,7 +47,7 @@ const char kUsage[] =
 // One pick list: option, lookup table, the field with the item texts.
 struct ListOption {
   const char* Option;
-  const char* Table;
+  DirectoryTable Table;
   int32_t Field;
   const char* Plural;  // genitive plural, for messages
   std::vector<int> SearchFilter::*Positions;
@@ -53,12 +55,12 @@ struct ListOption {
 };
 
 const ListOption kLists[] = {
-    {"--district", "okresy", 1, "okresů", &SearchFilter::Districts, &QueryTexts::Districts},
-    {"--specialty", "obory", 1, "oborů", &SearchFilter::Specialties, &QueryTexts::Specialties},
-    {"--category", "rubriky", 1, "rubrik", &SearchFilter::Categories, &QueryTexts::Categories},
-    {"--insurer", "pojistovny", 1, "pojišťoven", &SearchFilter::Insurers, &QueryTexts::Insurers},
-    {"--language", "jazyky", 0, "jazyků", &SearchFilter::Languages, &QueryTexts::Languages},
-    {"--facility-type", "typzarizeni", 1, "typů zařízení", &SearchFilter::FacilityTypes,
+    {"--district", kTableOkresy, 1, "okresů", &SearchFilter::Districts, &QueryTexts::Districts},
+    {"--specialty", kTableObory, 1, "oborů", &SearchFilter::Specialties, &QueryTexts::Specialties},
+    {"--category", kTableRubriky, 1, "rubrik", &SearchFilter::Categories, &QueryTexts::Categories},
+    {"--insurer", kTablePojistovny, 1, "pojišťoven", &SearchFilter::Insurers, &QueryTexts::Insurers},
+    {"--language", kTableJazyky, 0, "jazyků", &SearchFilter::Languages, &QueryTexts::Languages},
+    {"--facility-type", kTableTypZarizeni, 1, "typů zařízení", &SearchFilter::FacilityTypes,
      &QueryTexts::FacilityTypes},
 };
 constexpr int kListCount = sizeof kLists / sizeof kLists[0];
@@ -78,9 +80,6 @@ struct Failure {
 };
 
 [[noreturn]] void Fail(const std::string& message) { throw Failure{message}; }
-
-// A text from outside in quotes, its invalid bytes and control characters escaped.
-std::string Quote(const std::string& utf8) { return "„" + PrintableUtf8(utf8) + "“"; }
 
 struct Options {
   std::string Data, Output, Sort;
@@ -155,7 +154,8 @@ Options Parse(int argc, const char* const* argv) {
   return o;
 }
 
-void OpenTable(TfdbTable& table, const std::string& dir, const char* name) {
+void OpenTable(TfdbTable& table, const std::string& dir, DirectoryTable which) {
+  const char* name = kTableNames[which];
   table.Dir = dir;
   if (table.Open(name) != 0) {
     Fail("tabulku " + Quote(name) + " ve složce " + PrintableUtf8(dir) + " nelze otevřít (chybí nebo je poškozená)");
@@ -246,7 +246,7 @@ int Run(int argc, const char* const* argv, std::FILE* out, const std::string& pr
   if (dir.back() != '/') dir += '/';
 
   TfdbTable search, detail;
-  OpenTable(search, dir, "pseek");
+  OpenTable(search, dir, kTablePseek);
   SearchFilter filter;
   QueryTexts query;
   bool impossible = false;  // a typed text the code page cannot hold matches nothing
@@ -285,7 +285,7 @@ int Run(int argc, const char* const* argv, std::FILE* out, const std::string& pr
     }
   }
   const bool exporting = !o.Count && !o.Describe;
-  if (exporting) OpenTable(detail, dir, "moskyti");
+  if (exporting) OpenTable(detail, dir, kTableMoskyti);
 
   uint32_t found = 0;
   if (impossible) {

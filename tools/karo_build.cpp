@@ -16,6 +16,9 @@
 #include "Replace.h"
 #include "Sample.h"
 #include "Search.h"
+#include "Source.h"
+#include "Tables.h"
+#include "Values.h"
 
 #ifndef KARO_SAMPLE_DIR
 #define KARO_SAMPLE_DIR "sample"

@@ -27,6 +27,7 @@
 #include "QtText.h"
 #include "Search.h"
 #include "Showquery.h"
+#include "Tables.h"
 #include "ui_Main.h"
 
 TwMain* wMain = nullptr;
@@ -140,12 +141,12 @@ void TwMain::showEvent(QShowEvent* event) {
 void TwMain::FormShow() {
   const std::string dir = karo::FindPath(ProgramDir.toStdString(), "DATA") + "/";
   TfdbTable* tables[] = {&Pseek, &Moskyti, &Okresy, &Obory, &Rubriky, &Jazyky, &Pojistovny, &TypZarizeni, &Aforismy};
-  const char* names[] = {"pseek", "moskyti", "okresy", "obory", "rubriky", "jazyky", "pojistovny", "typzarizeni", "aforismy"};
+  static_assert(sizeof tables / sizeof tables[0] == karo::kTableCount, "one member per table");
   for (TfdbTable* table : tables) table->Dir = dir;
   // A table that does not open stays empty: its pick list is empty, its searches find nothing.
   std::vector<std::string> failed;
-  for (size_t i = 0; i < 9; ++i)
-    if (tables[i]->Open(names[i]) != 0) failed.push_back(names[i]);
+  for (int i = 0; i < karo::kTableCount; ++i)
+    if (tables[i]->Open(karo::kTableNames[i]) != 0) failed.push_back(karo::kTableNames[i]);
   if (wHallo) wHallo->Timer1->start();
   SetUpGrid();
   FillList(ui->lstOkresy, Okresy, 1);

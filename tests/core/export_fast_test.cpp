@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "Export.h"
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "Fixture.h"
 #include "RandomTables.h"
 #include "Search.h"

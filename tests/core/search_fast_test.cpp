@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "Export.h"
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "Fixture.h"
 #include "RandomTables.h"
 #include "Search.h"

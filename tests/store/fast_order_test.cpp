@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "RandomTables.h"
 
 namespace karo::test {

@@ -11,6 +11,7 @@
 #include "Directory.h"
 #include "Main.h"
 #include "Showquery.h"
+#include "Source.h"
 
 namespace karo::test {
 

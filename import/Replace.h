@@ -9,8 +9,8 @@
 // A target that holds anything but a directory's tables (and the builder's
 // own leftovers) is refused untouched, as are "/", home folders and mount
 // points, so that a mistyped path can never be swapped away.
-#ifndef KARO_TOOLS_REPLACE_H
-#define KARO_TOOLS_REPLACE_H
+#ifndef KARO_IMPORT_REPLACE_H
+#define KARO_IMPORT_REPLACE_H
 
 #include <functional>
 #include <string>
@@ -59,4 +59,4 @@ ReplaceResult ReplaceDirectory(const std::string& target,
 
 }  // namespace karo
 
-#endif  // KARO_TOOLS_REPLACE_H
+#endif  // KARO_IMPORT_REPLACE_H

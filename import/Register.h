@@ -1,8 +1,8 @@
 // Import of the national register of health-care providers (its open-data
 // CSV, one row per place of care) into a directory's nine tables. The
 // mapping and every warning are in docs/directory-source.md.
-#ifndef KARO_TOOLS_REGISTER_H
-#define KARO_TOOLS_REGISTER_H
+#ifndef KARO_IMPORT_REGISTER_H
+#define KARO_IMPORT_REGISTER_H
 
 #include <cstddef>
 #include <string>
@@ -36,4 +36,4 @@ void ImportRegister(const RegisterOptions& options, DirectoryBuilder* builder);
 
 }  // namespace karo
 
-#endif  // KARO_TOOLS_REGISTER_H
+#endif  // KARO_IMPORT_REGISTER_H

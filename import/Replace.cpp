@@ -15,6 +15,8 @@
 
 #include "Csv.h"
 #include "Directory.h"
+#include "Message.h"
+#include "Tables.h"
 
 namespace karo {
 

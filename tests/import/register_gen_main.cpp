@@ -5,6 +5,7 @@
 
 #include "Directory.h"
 #include "RegisterGen.h"
+#include "Values.h"
 
 int main(int argc, char** argv) {
   karo::test::RegisterGenOptions options;

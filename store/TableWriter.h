@@ -2,8 +2,8 @@
 // docs/table-format.md). Records are encoded as they are added and refused,
 // with a message, when the format cannot hold them; nothing already added is
 // touched by a refusal.
-#ifndef KARO_TOOLS_TABLEWRITER_H
-#define KARO_TOOLS_TABLEWRITER_H
+#ifndef KARO_STORE_TABLEWRITER_H
+#define KARO_STORE_TABLEWRITER_H
 
 #include <cstdint>
 #include <string>
@@ -66,4 +66,4 @@ class TableWriter {
 
 }  // namespace karo
 
-#endif  // KARO_TOOLS_TABLEWRITER_H
+#endif  // KARO_STORE_TABLEWRITER_H

@@ -7,6 +7,7 @@
 
 #include "Directory.h"
 #include "Sample.h"
+#include "Source.h"
 #include "TestDir.h"
 
 namespace karo::test {

@@ -6,8 +6,8 @@
 // regular files only and bounds what one record may hold, so that a link to a
 // device, a pipe or a file without line ends is refused instead of read
 // without end.
-#ifndef KARO_TOOLS_CSV_H
-#define KARO_TOOLS_CSV_H
+#ifndef KARO_IMPORT_CSV_H
+#define KARO_IMPORT_CSV_H
 
 #include <cstddef>
 #include <cstdio>
@@ -23,18 +23,8 @@ constexpr size_t kMaxCsvRecordBytes = size_t{1} << 20;
 // ... and at most this many fields.
 constexpr size_t kMaxCsvFields = 10000;
 
-// "" when path names a regular file (after following links) that can be
-// read; otherwise the reason in Czech ("není obyčejný soubor, ale roura
-// (FIFO)", "soubor neexistuje", ...). Never opens anything but a regular file
-// for reading, and never waits.
-std::string CheckRegularFile(const std::string& path);
-
 // The error of a row whose number of fields differs from the header's.
 std::string FieldCountError(size_t fields, size_t header);
-
-// A system error number in Czech words ("na disku není místo", ...), for the
-// tools' messages.
-std::string SystemErrorText(int error);
 
 class CsvReader {
  public:
@@ -95,4 +85,4 @@ class CsvWriter {
 
 }  // namespace karo
 
-#endif  // KARO_TOOLS_CSV_H
+#endif  // KARO_IMPORT_CSV_H

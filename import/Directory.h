@@ -4,8 +4,8 @@
 // "file:line: message"; nothing is written unless there is none. Warnings
 // (what an import had to adapt) are collected the same way and do not stop
 // the build.
-#ifndef KARO_TOOLS_DIRECTORY_H
-#define KARO_TOOLS_DIRECTORY_H
+#ifndef KARO_IMPORT_DIRECTORY_H
+#define KARO_IMPORT_DIRECTORY_H
 
 #include <array>
 #include <cstdint>
@@ -16,6 +16,7 @@
 
 #include "Replace.h"
 #include "TableWriter.h"
+#include "Tables.h"
 
 namespace karo {
 
@@ -42,8 +43,6 @@ struct SourceFile {
 const SourceFile& LookupSource(Lookup which);
 const SourceFile& AphorismSource();
 const SourceFile& ProviderSource();
-// The nine table names, in the order the program opens them.
-extern const char* const kTableNames[9];
 
 // Where a row comes from, for messages (line 0: the file as a whole).
 struct Where {
@@ -107,26 +106,6 @@ class DirectoryBuilder {
   bool targetUntouched_ = true;
 };
 
-class CsvReader;
-
-// Opens a source file and reads its header into *header; false, with the
-// error added to the builder (file:line), when it cannot be opened or has
-// no header.
-bool OpenWithHeader(const std::string& path, CsvReader* csv, DirectoryBuilder* builder,
-                    std::vector<std::string>* header);
-
-// Without spaces and tabs at either end.
-std::string Trim(const std::string& s);
-// In double quotes, for messages.
-std::string Quote(const std::string& s);
-
-// Reads a whole source folder into the builder (missing files, missing or
-// unknown columns and malformed CSV are reported as errors).
-void ReadSourceDir(const std::string& dir, DirectoryBuilder* builder);
-
-// Parses a whole decimal number in [min, max]; false otherwise.
-bool ParseInt(const std::string& s, int64_t min, int64_t max, int64_t* out);
-
 }  // namespace karo
 
-#endif  // KARO_TOOLS_DIRECTORY_H
+#endif  // KARO_IMPORT_DIRECTORY_H

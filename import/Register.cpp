@@ -9,7 +9,10 @@
 #include "Cp1250.h"
 #include "Csv.h"
 #include "Fdb.h"
+#include "Message.h"
 #include "RegisterText.h"
+#include "Source.h"
+#include "Values.h"
 
 namespace karo {
 

@@ -10,6 +10,7 @@
 #include "RegisterRows.h"
 #include "RegisterText.h"
 #include "Sample.h"
+#include "Values.h"
 
 namespace karo::test {
 

@@ -1,8 +1,8 @@
 // Small directories for the core tests: the six lookup tables and a handful
 // of providers built with the directory builder, or a search table written
 // field by field where the builder would refuse the content.
-#ifndef KARO_TESTS_CORE_FIXTURE_H
-#define KARO_TESTS_CORE_FIXTURE_H
+#ifndef KARO_TESTS_SUPPORT_FIXTURE_H
+#define KARO_TESTS_SUPPORT_FIXTURE_H
 
 #include <cstdint>
 #include <string>
@@ -87,4 +87,4 @@ std::string ExportOf(TfdbTable& search, TfdbTable& detail, bool fast);
 
 }  // namespace karo::test
 
-#endif  // KARO_TESTS_CORE_FIXTURE_H
+#endif  // KARO_TESTS_SUPPORT_FIXTURE_H

@@ -8,6 +8,7 @@
 #include "Cp1250.h"
 #include "Csv.h"
 #include "Fdb.h"
+#include "Values.h"
 
 namespace karo {
 

@@ -1,11 +1,18 @@
+// The table writer: records encoded as they are added, then the three files.
 #include "TableWriter.h"
 
 #include <cstdio>
 #include <memory>
 
+#include "Coding.h"
+
 namespace karo {
 
 namespace {
+
+using fdbcoding::EncodeFixed;
+using fdbcoding::EncodeFixed16;
+using fdbcoding::EncodeFixed32;
 
 // Record offsets are unsigned 32-bit: a record must start below 4 GiB. The
 // store reads NAME.d up to 4 GiB + 64 KiB (the last out-of-line value).
@@ -13,15 +20,6 @@ constexpr uint64_t kMaxRecordStart = 0xFFFFFFFFull;
 constexpr uint64_t kMaxData = (uint64_t{1} << 32) + 0xFFFF;
 constexpr uint64_t kMaxRecords = 0x7FFFFFFF;  // record numbers are signed 32-bit
 constexpr size_t kDesc = 20;
-
-void PutFixed16(unsigned char* p, uint32_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-}
-
-void PutFixed32(unsigned char* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 void PutName(unsigned char* p, const std::string& name) {
   for (size_t i = 0; i < 16; ++i) p[i] = i < name.size() && i < 15 ? static_cast<unsigned char>(name[i]) : 0;
@@ -115,7 +113,7 @@ bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error)
                  std::to_string(f.Width) + " bajtů";
         return false;
       }
-      for (int b = 0; b < f.Width; ++b) slot[b] = static_cast<unsigned char>(v.Num >> (8 * b));
+      EncodeFixed(slot, static_cast<uint32_t>(v.Num), static_cast<uint32_t>(f.Width));
       continue;
     }
     if (v.Type == FieldValue::Kind::Num) {
@@ -145,7 +143,7 @@ bool TableWriter::Add(const std::vector<FieldValue>& values, std::string* error)
       *error = what + "texty a seznamy záznamu se nevejdou do 65 535 bajtů od začátku záznamu";
       return false;
     }
-    PutFixed16(slot, static_cast<uint32_t>(at));
+    EncodeFixed16(slot, static_cast<uint32_t>(at));
     outOfLine.insert(outOfLine.end(), v.Bytes.begin(), v.Bytes.end());
     if (text) outOfLine.push_back(0);
   }
@@ -189,24 +187,24 @@ bool TableWriter::Write(const std::string& dir, const std::string& name,
         return false;
       }
       seen[r] = true;
-      PutFixed32(xp, offsets_[r]);
+      EncodeFixed32(xp, offsets_[r]);
       xp += 4;
     }
   }
   // NAME.f: counts, then field and index descriptors.
   std::vector<unsigned char> f(8 + kDesc * (fields_.size() + indexes.size()), 0);
-  PutFixed32(f.data(), count);
-  PutFixed16(f.data() + 4, static_cast<uint32_t>(fields_.size()));
-  PutFixed16(f.data() + 6, static_cast<uint32_t>(indexes.size()));
+  EncodeFixed32(f.data(), count);
+  EncodeFixed16(f.data() + 4, static_cast<uint32_t>(fields_.size()));
+  EncodeFixed16(f.data() + 6, static_cast<uint32_t>(indexes.size()));
   unsigned char* fp = f.data() + 8;
   for (size_t i = 0; i < fields_.size(); ++i, fp += kDesc) {
-    PutFixed16(fp, slots_[i]);
+    EncodeFixed16(fp, slots_[i]);
     fp[2] = static_cast<unsigned char>(fields_[i].Type);
     fp[3] = static_cast<unsigned char>(fields_[i].Width);
     PutName(fp + 4, fields_[i].Name);
   }
   for (const IndexSpec& index : indexes) {
-    PutFixed16(fp, index.KeyField < 0 ? 0xFFFF : static_cast<uint32_t>(index.KeyField));
+    EncodeFixed16(fp, index.KeyField < 0 ? 0xFFFF : static_cast<uint32_t>(index.KeyField));
     fp[2] = 'A';
     PutName(fp + 4, index.Name);
     fp += kDesc;

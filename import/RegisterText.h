@@ -2,8 +2,8 @@
 // Windows-1250 can hold, shortened to a limit, names of persons in normal
 // Czech capitalisation, postal codes and phone numbers written as people
 // write them. All texts in and out are UTF-8.
-#ifndef KARO_TOOLS_REGISTERTEXT_H
-#define KARO_TOOLS_REGISTERTEXT_H
+#ifndef KARO_IMPORT_REGISTERTEXT_H
+#define KARO_IMPORT_REGISTERTEXT_H
 
 #include <cstddef>
 #include <cstdint>
@@ -82,4 +82,4 @@ int AphorismGroup(std::string_view category);
 
 }  // namespace karo
 
-#endif  // KARO_TOOLS_REGISTERTEXT_H
+#endif  // KARO_IMPORT_REGISTERTEXT_H

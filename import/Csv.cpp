@@ -1,3 +1,4 @@
+// The CSV reader and writer of the import.
 #include "Csv.h"
 
 #include <errno.h>
@@ -7,34 +8,13 @@
 
 #include <cstring>
 
+#include "Message.h"
+
 namespace karo {
 
 namespace {
 
 constexpr size_t kBufferBytes = size_t{1} << 16;
-
-std::string KindOf(mode_t mode) {
-  if (S_ISFIFO(mode)) return "roura (FIFO)";
-  if (S_ISCHR(mode)) return "znakové zařízení";
-  if (S_ISBLK(mode)) return "blokové zařízení";
-  if (S_ISDIR(mode)) return "složka";
-  if (S_ISSOCK(mode)) return "soket";
-  return "zvláštní soubor";
-}
-
-std::string OpenFailure(int error, const std::string& path) {
-  switch (error) {
-    case ENOENT: {
-      struct stat link;
-      if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) return "odkaz vede na soubor, který neexistuje";
-      return "soubor neexistuje";
-    }
-    case ENOTDIR: return "cesta vede přes něco, co není složka";
-    case EACCES: return "k souboru chybí právo ke čtení";
-    case ELOOP: return "odkazy na cestě tvoří smyčku";
-    default: return "soubor nelze otevřít: " + SystemErrorText(error);
-  }
-}
 
 std::string WithSpaces(size_t n) {
   std::string digits = std::to_string(n), s;
@@ -47,36 +27,8 @@ std::string WithSpaces(size_t n) {
 
 }  // namespace
 
-std::string SystemErrorText(int error) {
-  switch (error) {
-    case ENOENT: return "soubor nebo složka neexistuje";
-    case EACCES:
-    case EPERM: return "chybí oprávnění";
-    case ENOSPC: return "na disku není místo";
-    case EDQUOT: return "překročena disková kvóta";
-    case EROFS: return "souborový systém je jen pro čtení";
-    case EIO: return "chyba čtení nebo zápisu na disk";
-    case EXDEV: return "cesty leží na různých souborových systémech";
-    case EBUSY: return "složka je právě používána";
-    case EEXIST: return "už existuje";
-    case ENOTEMPTY: return "složka není prázdná";
-    case ENOTDIR: return "cesta vede přes něco, co není složka";
-    case EISDIR: return "je to složka";
-    case ENAMETOOLONG: return "příliš dlouhé jméno";
-    case EINVAL: return "neplatná operace";
-    default: return std::strerror(error);
-  }
-}
-
 std::string FieldCountError(size_t fields, size_t header) {
   return "počet polí na řádku je " + std::to_string(fields) + ", záhlaví jich má " + std::to_string(header);
-}
-
-std::string CheckRegularFile(const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return OpenFailure(errno, path);
-  if (!S_ISREG(st.st_mode)) return "není obyčejný soubor, ale " + KindOf(st.st_mode) + "; nečte se";
-  return "";
 }
 
 CsvReader::CsvReader() = default;
@@ -101,12 +53,13 @@ bool CsvReader::Open(const std::string& path) {
   // then make sure that what was opened is the regular file checked above.
   fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd_ < 0) {
-    error_ = OpenFailure(errno, path);
+    error_ = ReadFailure(errno, path);
     return false;
   }
   struct stat st;
-  if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    error_ = "není obyčejný soubor, ale " + KindOf(st.st_mode) + "; nečte se";
+  const bool known = fstat(fd_, &st) == 0;
+  if (!known || !S_ISREG(st.st_mode)) {
+    error_ = known ? NotRegularFile(st.st_mode) : "soubor nelze číst: " + SystemErrorText(errno);
     close(fd_);
     fd_ = -1;
     return false;

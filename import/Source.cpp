@@ -4,6 +4,9 @@
 
 #include "Csv.h"
 #include "Directory.h"
+#include "Message.h"
+#include "Source.h"
+#include "Values.h"
 
 namespace karo {
 

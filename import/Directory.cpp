@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Coding.h"
 #include "Cp1250.h"
+#include "Message.h"
+#include "Values.h"
 
 namespace karo {
 
@@ -13,9 +16,6 @@ const char* const kProviderColumnNames[kProviderColumns] = {
     "fax",      "mobil",     "email",      "www",        "fvlast",     "ostruktura", "specipece",
     "pozn",     "ordihod",   "ambulance",  "pohotovost", "vysetreni",  "objdoba",   "npece",
     "nhospit"};
-
-const char* const kTableNames[9] = {"pseek",      "moskyti", "okresy",     "obory",   "rubriky",
-                                    "jazyky",     "pojistovny", "typzarizeni", "aforismy"};
 
 namespace {
 
@@ -28,15 +28,15 @@ struct LookupInfo {
 };
 
 const LookupInfo kLookups[kLookupCount] = {
-    {{"okresy.csv", "okresy", {"kod", "nazev"}}, 256, "okresů"},
-    {{"obory.csv", "obory", {"kod", "nazev"}}, 65536, "oborů"},
-    {{"rubriky.csv", "rubriky", {"kod", "nazev", "aforismus"}}, 255, "rubrik"},
-    {{"jazyky.csv", "jazyky", {"nazev"}}, 255, "jazyků"},
-    {{"pojistovny.csv", "pojistovny", {"kod", "nazev"}}, 255, "pojišťoven"},
-    {{"typzarizeni.csv", "typzarizeni", {"kod", "nazev"}}, 256, "typů zařízení"},
+    {{"okresy.csv", kTableNames[kTableOkresy], {"kod", "nazev"}}, 256, "okresů"},
+    {{"obory.csv", kTableNames[kTableObory], {"kod", "nazev"}}, 65536, "oborů"},
+    {{"rubriky.csv", kTableNames[kTableRubriky], {"kod", "nazev", "aforismus"}}, 255, "rubrik"},
+    {{"jazyky.csv", kTableNames[kTableJazyky], {"nazev"}}, 255, "jazyků"},
+    {{"pojistovny.csv", kTableNames[kTablePojistovny], {"kod", "nazev"}}, 255, "pojišťoven"},
+    {{"typzarizeni.csv", kTableNames[kTableTypZarizeni], {"kod", "nazev"}}, 256, "typů zařízení"},
 };
 
-const SourceFile kAphorisms = {"aforismy.csv", "aforismy", {"skupina", "text"}};
+const SourceFile kAphorisms = {"aforismy.csv", kTableNames[kTableAforismy], {"skupina", "text"}};
 
 SourceFile MakeProviderSource() {
   SourceFile s{"poskytovatele.csv", "poskytovatele", {}};
@@ -117,32 +117,6 @@ const SourceFile& AphorismSource() { return kAphorisms; }
 const SourceFile& ProviderSource() {
   static const SourceFile source = MakeProviderSource();
   return source;
-}
-
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return "";
-  const size_t b = s.find_last_not_of(" \t");
-  return s.substr(a, b - a + 1);
-}
-
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-
-bool ParseInt(const std::string& s, int64_t min, int64_t max, int64_t* out) {
-  if (s.empty() || s.size() > 12) return false;
-  size_t i = 0;
-  const bool negative = s[0] == '-';
-  if (negative) i = 1;
-  if (i == s.size()) return false;
-  int64_t v = 0;
-  for (; i < s.size(); ++i) {
-    if (s[i] < '0' || s[i] > '9') return false;
-    v = v * 10 + (s[i] - '0');
-  }
-  if (negative) v = -v;
-  if (v < min || v > max) return false;
-  *out = v;
-  return true;
 }
 
 DirectoryBuilder::DirectoryBuilder()
@@ -228,15 +202,13 @@ bool DirectoryBuilder::Codes(const std::string& list, Lookup which, bool wide, c
                             " (není v " + info.Source.File + ")");
         ok = false;
       } else {
-        out->push_back(static_cast<char>(it->second & 0xFF));
-        if (wide) out->push_back(static_cast<char>(it->second >> 8));
+        fdbcoding::AppendListCode(out, static_cast<uint32_t>(it->second), wide);
       }
       if (bar == std::string::npos) break;
       start = bar + 1;
     }
   }
-  out->push_back(static_cast<char>(0xFF));
-  if (wide) out->push_back(0);
+  fdbcoding::AppendListEnd(out, wide);
   return ok;
 }
 
@@ -402,15 +374,15 @@ bool DirectoryBuilder::WriteAll(const std::string& dir, std::string* error_out) 
   detailIndex[0].KeyField = 0;
   detailIndex[0].Order = std::move(byId);
   const bool ok =
-      search_->Write(dir, "pseek", {}, &error) &&
-      detail_->Write(dir, "moskyti", std::move(detailIndex), &error) &&
-      lookups_[0].Writer->Write(dir, "okresy", {}, &error) &&
-      lookups_[1].Writer->Write(dir, "obory", {}, &error) &&
-      lookups_[2].Writer->Write(dir, "rubriky", {}, &error) &&
-      lookups_[3].Writer->Write(dir, "jazyky", {}, &error) &&
-      lookups_[4].Writer->Write(dir, "pojistovny", {}, &error) &&
-      lookups_[5].Writer->Write(dir, "typzarizeni", {}, &error) &&
-      aphorisms_->Write(dir, "aforismy", {}, &error);
+      search_->Write(dir, kTableNames[kTablePseek], {}, &error) &&
+      detail_->Write(dir, kTableNames[kTableMoskyti], std::move(detailIndex), &error) &&
+      lookups_[0].Writer->Write(dir, kTableNames[kTableOkresy], {}, &error) &&
+      lookups_[1].Writer->Write(dir, kTableNames[kTableObory], {}, &error) &&
+      lookups_[2].Writer->Write(dir, kTableNames[kTableRubriky], {}, &error) &&
+      lookups_[3].Writer->Write(dir, kTableNames[kTableJazyky], {}, &error) &&
+      lookups_[4].Writer->Write(dir, kTableNames[kTablePojistovny], {}, &error) &&
+      lookups_[5].Writer->Write(dir, kTableNames[kTableTypZarizeni], {}, &error) &&
+      aphorisms_->Write(dir, kTableNames[kTableAforismy], {}, &error);
   return ok;
 }
 

@@ -4,7 +4,7 @@
 
 #include "Directory.h"
 #include "Export.h"
-#include "FastOrder.h"
+#include "FdbAccess.h"
 #include "Sample.h"
 
 namespace karo::test {

@@ -1,8 +1,8 @@
 // A realistic synthetic directory, made deterministically from a seed and the
 // reference lists in sample/ (real districts, municipalities, names,
 // specialties, insurers and facility types).
-#ifndef KARO_TOOLS_SAMPLE_H
-#define KARO_TOOLS_SAMPLE_H
+#ifndef KARO_IMPORT_SAMPLE_H
+#define KARO_IMPORT_SAMPLE_H
 
 #include <cstdint>
 #include <string>
@@ -42,4 +42,4 @@ void GenerateSample(const SampleOptions& options, DirectoryBuilder* builder);
 
 }  // namespace karo
 
-#endif  // KARO_TOOLS_SAMPLE_H
+#endif  // KARO_IMPORT_SAMPLE_H
