@@ -178,7 +178,11 @@ std::string Cp1250ToUtf8(std::string_view bytes) {
   return out;
 }
 
-bool Utf8ToCp1250(std::string_view utf8, std::string* out, size_t* bad) {
+namespace {
+
+// Utf8ToCp1250, and its lossy form: a character the code page cannot hold,
+// and each byte of a malformed sequence, becomes one '?'.
+bool Convert(std::string_view utf8, std::string* out, size_t* bad, bool lossy) {
   out->clear();
   out->reserve(utf8.size());
   size_t pos = 0;
@@ -186,8 +190,12 @@ bool Utf8ToCp1250(std::string_view utf8, std::string* out, size_t* bad) {
     const size_t at = pos;
     const int32_t code = DecodeUtf8(utf8, &pos);
     if (code < 0) {
-      if (bad) *bad = at;
-      return false;
+      if (!lossy) {
+        if (bad) *bad = at;
+        return false;
+      }
+      out->push_back('?');
+      continue;
     }
     uint32_t letter = static_cast<uint32_t>(code);
     // Canonical composition with the marks that follow.
@@ -201,13 +209,23 @@ bool Utf8ToCp1250(std::string_view utf8, std::string* out, size_t* bad) {
       pos = next;
     }
     const int byte = UnicodeToCp1250(letter);
-    if (byte < 0) {
+    if (byte < 0 && !lossy) {
       if (bad) *bad = at;
       return false;
     }
-    out->push_back(static_cast<char>(byte));
+    out->push_back(byte < 0 ? '?' : static_cast<char>(byte));
   }
   return true;
+}
+
+}  // namespace
+
+bool Utf8ToCp1250(std::string_view utf8, std::string* out, size_t* bad) { return Convert(utf8, out, bad, false); }
+
+std::string Utf8ToCp1250Lossy(std::string_view utf8) {
+  std::string out;
+  Convert(utf8, &out, nullptr, true);
+  return out;
 }
 
 std::string PrintableUtf8(std::string_view text) {

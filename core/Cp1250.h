@@ -26,6 +26,12 @@ std::string Cp1250ToUtf8(std::string_view bytes);
 // offset of the offending character and *out holds what was converted before it.
 bool Utf8ToCp1250(std::string_view utf8, std::string* out, size_t* bad = nullptr);
 
+// As Utf8ToCp1250, but whatever cannot be converted becomes one '?' per
+// character (a character outside the code page, a letter's mark that does not
+// compose with it) or per byte of a malformed sequence, and the rest converts:
+// for showing a text the tables cannot hold (the query description).
+std::string Utf8ToCp1250Lossy(std::string_view utf8);
+
 // Decodes one UTF-8 character at utf8[*pos], advancing *pos; -1 on a malformed
 // or overlong sequence, a surrogate or a value above U+10FFFF (*pos then
 // advances by one byte).

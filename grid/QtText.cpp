@@ -1,3 +1,4 @@
+// Conversions between the tables' Windows-1250 texts and QString.
 #include "QtText.h"
 
 #include <array>
@@ -37,3 +38,8 @@ bool ToCp1250(const QString& text, std::string* out) {
   return karo::Utf8ToCp1250(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), out);
 }
 
+
+std::string ToCp1250Lossy(const QString& text) {
+  const QByteArray utf8 = text.normalized(QString::NormalizationForm_C).toUtf8();
+  return karo::Utf8ToCp1250Lossy(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}

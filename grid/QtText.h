@@ -16,4 +16,8 @@ QString FromCp1250(const char* text);
 // before it.
 bool ToCp1250(const QString& text, std::string* out);
 
+// The text in Windows-1250 for showing it: whatever the code page cannot
+// hold becomes one '?' per character (karo::Utf8ToCp1250Lossy).
+std::string ToCp1250Lossy(const QString& text);
+
 #endif  // KARO_GRID_QTTEXT_H

@@ -168,22 +168,6 @@ std::string Fold(const std::string& cp1250) {
   return folded;
 }
 
-// Windows-1250 of a UTF-8 text, with '?' for what the code page cannot hold.
-std::string LossyCp1250(const std::string& utf8) {
-  std::string result, part;
-  size_t at = 0;
-  while (at < utf8.size()) {
-    size_t bad = 0;
-    const std::string rest = utf8.substr(at);
-    if (Utf8ToCp1250(rest, &part, &bad)) return result + part;
-    result += part + "?";
-    size_t next = bad;
-    DecodeUtf8(rest, &next);
-    at += next;
-  }
-  return result;
-}
-
 // Positions selected by one value of a list option.
 std::vector<int> Resolve(const ListOption& list, const std::string& value,
                          const std::vector<std::string>& items) {
@@ -254,7 +238,7 @@ int Run(int argc, const char* const* argv, std::FILE* out, const std::string& pr
   std::string* const queryTexts[3] = {&query.Surname, &query.Workplace, &query.Municipality};
   for (int t = 0; t < 3; ++t) {
     if (!Utf8ToCp1250(o.Texts[t], filterTexts[t])) impossible = true;
-    *queryTexts[t] = LossyCp1250(o.Texts[t]);
+    *queryTexts[t] = Utf8ToCp1250Lossy(o.Texts[t]);
   }
   for (int l = 0; l < kListCount; ++l) {
     if (o.Lists[l].empty()) continue;

@@ -35,20 +35,6 @@ QString gHelpFile = QStringLiteral("TARVEL.HLP");
 
 namespace {
 
-// Windows-1250 bytes of a text for display: a character the code page
-// cannot hold becomes a question mark.
-std::string ToCp1250Lossy(const QString& text) {
-  std::string bytes;
-  if (ToCp1250(text, &bytes)) return bytes;
-  bytes.clear();
-  const QString normalized = text.normalized(QString::NormalizationForm_C);
-  for (const QChar c : normalized) {
-    std::string one;
-    bytes += ToCp1250(QString(c), &one) ? one : std::string("?");
-  }
-  return bytes;
-}
-
 // Marker colours of the record levels 1 to 4.
 const QRgb kLevelColours[] = {qRgb(255, 255, 255), qRgb(241, 244, 115), qRgb(0, 128, 255),
                               qRgb(160, 242, 117)};

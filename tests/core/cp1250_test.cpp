@@ -36,6 +36,23 @@ TEST(Cp1250, ComposesDecomposedLettersAndReportsWhatItCannotHold) {
   }
 }
 
+TEST(Cp1250, LossyConversionPutsOneQuestionMarkForEachCharacterItCannotHold) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"Dvor\xCC\x8C\x61\xCC\x81k", "Dvo\xF8\xE1k"},   // composed as the strict conversion composes
+      {"a\xF0\x9F\x98\x80" "b", "a?b"},                  // an emoji (two UTF-16 units) is one character
+      {"\xE4\xB8\xAD\xE6\x96\x87", "??"},               // two CJK characters
+      {"a\xCC\x88\xCC\x8C", "\xE4?"},                   // ä, then a caron that does not compose
+      {"x\xC3" "y\xFF", "x?y?"},                        // malformed bytes, one mark each
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(Utf8ToCp1250Lossy(c.in), c.out);
+  }
+}
+
 TEST(Cp1250, PrintableUtf8EscapesWhatATerminalWouldTakeAsCommands) {
   const struct {
     std::string in, out;

@@ -37,6 +37,8 @@ TEST(QtText, ToCp1250ComposesAndRefusesWhatTheCodePageLacks) {
     EXPECT_EQ(ToCp1250(QString::fromUtf8(c.utf8), &out), c.ok);
     EXPECT_EQ(out, c.bytes);
   }
+  // For showing, the same text as the tools: one mark for an emoji, not one per UTF-16 unit.
+  EXPECT_EQ(ToCp1250Lossy(QString::fromUtf8("Nov\xC3\xA1k \xF0\x9F\x98\x80 Espa\xC3\xB1" "a")), "Nov\xE1k ? Espa?a");
 }
 
 }  // namespace
