@@ -1,3 +1,4 @@
+// Reading the table files as plain peers do: fread into memory, or mmap.
 #include "FilePeers.h"
 
 #include <fcntl.h>

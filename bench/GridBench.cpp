@@ -1,3 +1,4 @@
+// Timing the result grid's repaint and scrolling on the offscreen platform.
 #include "GridBench.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Repetitions, medians, memory and the printed table of the benchmark.
 #include "Harness.h"
 
 #include <malloc.h>

@@ -1,3 +1,4 @@
+// The program's own operations as the benchmark times them: open, search, sort, export.
 #include "Ours.h"
 
 #include "Export.h"

@@ -1,3 +1,4 @@
+// The benchmark's six typical searches, their filter values looked up by name in the pick lists.
 #include "Scenario.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Sort peers: std::sort with CzechCmp, and ICU collation keys.
 #include "SortPeers.h"
 
 #include <unicode/ucol.h>

@@ -1,3 +1,4 @@
+// The SQLite peer: the directory loaded into a database, and the same searches in SQL.
 #include "SqlPeer.h"
 
 #include <sqlite3.h>

@@ -1,3 +1,4 @@
+// Windows-1250 <-> UTF-8, with canonical composition of Czech letters.
 #include "Cp1250.h"
 
 namespace karo {

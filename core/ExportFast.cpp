@@ -1,3 +1,4 @@
+// The export's fast path: two threads format the result from the loaded bytes, byte for byte as the plain export.
 #include "ExportFast.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The owner-drawn grid on QAbstractScrollArea: geometry, scrolling, painting, mouse and keys.
 #include "DrawGrid.h"
 
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// TfdbGrid: the grid bound to a table's current order, its columns, painting hooks and title-click sorting.
 #include "Fdbgrid.h"
 
 #include <QFontMetrics>

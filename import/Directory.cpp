@@ -1,3 +1,4 @@
+// DirectoryBuilder: source rows checked, converted to Windows-1250 and encoded into the nine tables.
 #include "Directory.h"
 
 #include <algorithm>

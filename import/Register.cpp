@@ -1,3 +1,4 @@
+// The national register's CSV read row by row into the directory builder, every adaptation warned.
 #include "Register.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Register texts to Windows-1250: letters outside the code page replaced, each replacement reported.
 #include "RegisterText.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Replacing a directory's folder as a whole: build beside, sync, swap, clean up.
 #include "Replace.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// The synthetic sample directory, generated from a seed and the reference lists.
 #include "Sample.h"
 
 #include <algorithm>

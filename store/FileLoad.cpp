@@ -1,3 +1,4 @@
+// Reading table files into memory of our own, on one or two threads.
 #include "FileLoad.h"
 
 #include <fcntl.h>

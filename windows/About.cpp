@@ -1,3 +1,4 @@
+// TwAbout: the About window and its rich text.
 #include "About.h"
 
 #include <QDesktopServices>

@@ -1,3 +1,4 @@
+// TwDetail: the tabbed detail window of one provider.
 #include "Detail.h"
 
 #include <QKeyEvent>

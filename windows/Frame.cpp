@@ -1,3 +1,4 @@
+// Placing windows in their frames, and the program's message boxes.
 #include "Frame.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// TwHallo: the splash window during start-up.
 #include "Hallo.h"
 
 #include "Look.h"

@@ -1,3 +1,4 @@
+// The help viewer: the help file's contents in a window of its own.
 #include "HelpViewer.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// The program's look: the Fusion style, the fonts and Qt's own Czech texts.
 #include "Look.h"
 
 #include <QAbstractItemView>

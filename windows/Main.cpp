@@ -1,3 +1,4 @@
+// TwMain: the main window, its tables, filters, search, sort, export and the result grid's set-up.
 #include "Main.h"
 
 #include <QApplication>
@@ -347,15 +348,6 @@ QString TwMain::AskExportFile() {
 void TwMain::mnExportClick() {
   const QString name = exportFileChooser ? exportFileChooser() : AskExportFile();
   if (name.isEmpty()) return;
-  switch (karo::ExportFile(Pseek, Moskyti, name.toStdString())) {
-    case karo::ExportResult::Done:
-      PlainMessage(this, QStringLiteral("Export ukončen."));
-      break;
-    case karo::ExportResult::CannotOpen:
-      PlainMessage(this, QStringLiteral("ERROR : Soubor ") + name + QStringLiteral(" nelze otevřít."));
-      break;
-    case karo::ExportResult::CannotWrite:
-      PlainMessage(this, QStringLiteral("ERROR : Soubor ") + name + QStringLiteral(" nelze zapsat."));
-      break;
-  }
+  const std::string path = name.toStdString();
+  PlainMessage(this, QString::fromStdString(karo::ExportMessage(karo::ExportFile(Pseek, Moskyti, path), path)));
 }

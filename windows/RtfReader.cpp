@@ -1,3 +1,4 @@
+// A reader of the Rich Text Format subset the About text uses, into a QTextDocument.
 #include "RtfReader.h"
 
 #include <QColor>

@@ -1,3 +1,4 @@
+// TwShowquery: the query spelled out in Czech.
 #include "Showquery.h"
 
 #include <QKeyEvent>

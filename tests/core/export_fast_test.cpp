@@ -14,6 +14,8 @@
 #include "FdbAccess.h"
 #include "Fixture.h"
 #include "RandomTables.h"
+#include "SearchIndex.h"
+#include "Twins.h"
 #include "Search.h"
 
 namespace karo::test {
@@ -22,6 +24,7 @@ namespace {
 using V = FieldValue;
 
 constexpr uint64_t kSeed = 5052026;
+constexpr uint64_t kRandomSeed = 4242026;  // the random directories
 constexpr uint32_t kRecords = 12000;
 
 // A text: mostly a few random pieces, now and then one longer than the
@@ -179,6 +182,58 @@ TEST(ExportFast, StopsWhereverTheSinkRefuses) {
     RefusingSink enough(whole.size());
     EXPECT_TRUE(WriteExport(search, detail, enough));
     EXPECT_EQ(enough.Bytes, whole);
+  }
+}
+
+// Random results of every size, in base and sorted order, with the detail
+// table by identifier or shuffled.
+TEST(ExportFast, SameBytesAsThePlainExport) {
+  for (const bool sortedDetail : {true, false}) {
+    SCOPED_TRACE(std::string("seed ") + std::to_string(kRandomSeed) + (sortedDetail ? ", detail by id" : ", detail shuffled"));
+    Rng rng(kRandomSeed + (sortedDetail ? 7 : 8));
+    TestDir dir;
+    WriteRandomSearchTable(dir, rng, 5000);
+    WriteRandomDetailTable(dir, rng, 4000, sortedDetail);
+    Twin t;
+    OpenTwin(dir, &t);
+    // Before any search, then results of every size, in base and sorted order.
+    EXPECT_EQ(ExportOf(t.Fast, t.FastDetail, true), ExportOf(t.Plain, t.PlainDetail, false));
+    for (int round = 0; round < 30; ++round) {
+      SCOPED_TRACE("round " + std::to_string(round));
+      const SearchFilter f = round % 3 == 0 ? SearchFilter{} : RandomFilter(rng, t.Plain);
+      RunSearch(t.Fast, f);
+      searchfast::WaitForIndexes(t.Fast);
+      RunSearchReference(t.Plain, f);
+      if (round % 2 == 1) {
+        const int32_t field = static_cast<int32_t>(2 + rng() % 4);
+        t.Fast.Sort(field);
+        FdbAccess::SetFastPaths(false);
+        t.Plain.Sort(field);
+        FdbAccess::SetFastPaths(true);
+      }
+      if (round == 20) {
+        // The detail table's own selection current: look-ups go through it.
+        t.FastDetail.SelectNum(1, 0);
+        t.PlainDetail.SelectNum(1, 0);
+        t.FastDetail.SetOrder(0);
+        t.PlainDetail.SetOrder(0);
+      }
+      ASSERT_EQ(ExportOf(t.Fast, t.FastDetail, true), ExportOf(t.Plain, t.PlainDetail, false));
+    }
+  }
+}
+
+TEST(ExportFast, StopsWhenTheSinkRefuses) {
+  Rng rng(kRandomSeed + 9);
+  TestDir dir;
+  Twin t;
+  WriteAndOpenTwin(dir, rng, 200000, &t);
+  RunSearch(t.Fast, {});
+  const size_t total = ExportOf(t.Fast, t.FastDetail, true).size();
+  ASSERT_GT(total, size_t{1} << 20);  // many chunks
+  for (const size_t room : {size_t{0}, size_t{100}, total - 1}) {
+    RefusingSink sink(room);
+    EXPECT_FALSE(WriteExport(t.Fast, t.FastDetail, sink));
   }
 }
 
