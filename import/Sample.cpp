@@ -183,8 +183,23 @@ class Generator {
   bool LoadAll();
   void EmitLookups();
   void Lookups();
+  // What a provider practises: specialties (the first the main one), the
+  // categories that go with them, and the facility they work in.
+  struct Practice {
+    std::vector<size_t> Specialties;
+    std::vector<std::string> Categories;
+    std::string Facility, FacilityName;
+    bool Pharmacy = false, Ward = false, Hospital = false, Centre = false;
+  };
   ProviderRow Provider(uint64_t i);
+  Practice PracticeFor();
   std::string FacilityFor(size_t specialty, bool ward);
+  std::string WorkplaceName(const Practice& practice, const std::string& first, const std::string& surname,
+                            const std::string& town);
+  void Lists(const Practice& practice, ProviderRow* p);
+  void Contacts(const Practice& practice, const std::vector<std::string>& obec, const std::string& surname,
+                ProviderRow* p);
+  void Texts(const Practice& practice, int level, ProviderRow* p);
   void Emit(const std::string& file, const std::vector<std::string>& header,
             const std::vector<std::vector<std::string>>& rows);
 
@@ -322,6 +337,7 @@ std::string Generator::FacilityFor(size_t specialty, bool ward) {
 }
 
 ProviderRow Generator::Provider(uint64_t i) {
+  // Every draw comes in a fixed order, so that a seed always gives the same directory.
   ProviderRow p;
   Rng& rng = rng_;
   const int female = rng.Percent(56) ? 1 : 0;
@@ -333,10 +349,35 @@ ProviderRow Generator::Provider(uint64_t i) {
   const auto& obec = obce_.Rows[obecW_.Pick(rng)];
   const uint32_t levelRoll = rng.Below(100);
   const int level = levelRoll < 35 ? 1 : levelRoll < 65 ? 2 : levelRoll < 87 ? 3 : 4;
+  const Practice practice = PracticeFor();
+  const std::string town = obec[0];
+  const std::string workplace = WorkplaceName(practice, first, surname, town);
+  const std::string street = ulice_.Rows[uliceW_.Pick(rng)][0] + " " +
+                             std::to_string(1 + rng.Below(rng.Percent(70) ? 120 : 2500)) +
+                             (rng.Percent(30) ? "/" + std::to_string(1 + rng.Below(40)) : "");
 
+  p[kId] = std::to_string(10000 + 2 * i + rng.Below(2));
+  p[kUroven] = std::to_string(level);
+  p[kJmeno] = surname + " " + first;
+  p[kPracoviste] = workplace;
+  p[kUlice] = street;
+  p[kObec] = town;
+  p[kPsc] = obec[2];
+  p[kOkres] = okresNuts_.count(obec[1]) ? okresNuts_[obec[1]] : okresy_.Rows[0][1];
+  p[kTypZarizeni] = practice.Facility;
+  Lists(practice, &p);
+  Contacts(practice, obec, surname, &p);
+  Texts(practice, level, &p);
+  return p;
+}
+
+Generator::Practice Generator::PracticeFor() {
+  Rng& rng = rng_;
+  Practice practice;
   // Specialties, the first the main one (a pharmacy has only that), and the
   // categories that go with them. A few are wards of a hospital.
-  std::vector<size_t> specialties{oborW_.Pick(rng)};
+  std::vector<size_t>& specialties = practice.Specialties;
+  specialties.push_back(oborW_.Pick(rng));
   const std::vector<std::string>& mainRow = obory_.Rows[specialties[0]];
   const bool pharmacy = mainRow[4] == kPharmacyType;
   if (!pharmacy) {
@@ -351,7 +392,7 @@ ProviderRow Generator::Provider(uint64_t i) {
   ParseInt(mainRow[2], 1, INT32_MAX, &weight);
   ParseInt(mainRow[3], 0, weight, &beds);
   const bool ward = beds > 0 && rng.Below(static_cast<uint32_t>(weight)) < beds;
-  std::vector<std::string> categories;
+  std::vector<std::string>& categories = practice.Categories;
   auto addCategory = [&](const std::string& name) {
     for (size_t r = 0; r < rubriky_.Rows.size(); ++r) {
       const std::string code = CategoryCode(r);
@@ -364,53 +405,53 @@ ProviderRow Generator::Provider(uint64_t i) {
       for (const std::string& name : rubrikyOf_[obory_.Rows[s][1]]) addCategory(name);
     if (ward) addCategory("Nemocnice");
   }
-  const std::string facility = FacilityFor(specialties[0], ward);
-  const std::string facilityName = typy_.Rows[typIndex_[facility]][1];
-  const bool hospital = facility[0] == '1';
-  const bool centre = facility == "301" || facility == "302" || facility == "310";
+  practice.Facility = FacilityFor(specialties[0], ward);
+  practice.FacilityName = typy_.Rows[typIndex_[practice.Facility]][1];
+  practice.Pharmacy = pharmacy;
+  practice.Ward = ward;
+  practice.Hospital = practice.Facility[0] == '1';
+  const std::string& f = practice.Facility;
+  practice.Centre = f == "301" || f == "302" || f == "310";
+  return practice;
+}
 
-  // Names: the workplace and the head of it.
-  const std::string town = obec[0];
+// The workplace's name: the facility's, the town's, or the head's with a title.
+std::string Generator::WorkplaceName(const Practice& practice, const std::string& first, const std::string& surname,
+                                     const std::string& town) {
+  Rng& rng = rng_;
+  const std::string& facility = practice.Facility;
   std::string title = "MUDr.";
   if (facility == "322" && rng.Percent(40)) title = "MDDr.";
   if (facility == "340") title = "PhDr.";
   if (facility == "341" || facility == "351") title = "Mgr.";
   if (facility == "350" || facility == "359") title = "Bc.";
   if (facility == "360" || facility == "521") title.clear();
-  if (pharmacy) title = "PharmDr.";
-  std::string workplace;
+  if (practice.Pharmacy) title = "PharmDr.";
   const uint32_t style = rng.Below(100);
-  if (pharmacy) {
+  if (practice.Pharmacy) {
     static const char* const kPharmacy[] = {"U Zlatého lva", "U Černého orla", "Na Náměstí", "U Nemocnice",
                                             "Pod Lipami", "U Svaté Anny", "Na Poliklinice", "Centrum"};
-    workplace = style < 50 ? std::string("Lékárna ") + kPharmacy[rng.Below(8)] : "Lékárna " + town;
-  } else if (hospital) {
-    workplace = style < 60 ? "Nemocnice " + town + (rng.Percent(50) ? ", a.s." : "")
-                           : facilityName + " " + town;
-  } else if (centre) {
-    static const char* const kCentre[] = {"Poliklinika ", "Zdravotní středisko ", "Medicentrum ", "Zdravotnické centrum "};
-    workplace = kCentre[rng.Below(4)] + town + (rng.Percent(40) ? " s.r.o." : "");
-  } else if (style < 50) {
-    workplace = (title.empty() ? "" : title + " ") + first + " " + surname;
-  } else if (style < 75) {
-    static const char* const kPractice[] = {"Ordinace ", "Ambulance ", "Praxe ", "MEDICUS "};
-    workplace = kPractice[rng.Below(4)] + (rng.Percent(50) ? surname : town) + " s.r.o.";
-  } else {
-    workplace = Capitalised(mainRow[1]) + ", " + town;
+    return style < 50 ? std::string("Lékárna ") + kPharmacy[rng.Below(8)] : "Lékárna " + town;
   }
-  const std::string street = ulice_.Rows[uliceW_.Pick(rng)][0] + " " +
-                             std::to_string(1 + rng.Below(rng.Percent(70) ? 120 : 2500)) +
-                             (rng.Percent(30) ? "/" + std::to_string(1 + rng.Below(40)) : "");
+  if (practice.Hospital) {
+    return style < 60 ? "Nemocnice " + town + (rng.Percent(50) ? ", a.s." : "") : practice.FacilityName + " " + town;
+  }
+  if (practice.Centre) {
+    static const char* const kCentre[] = {"Poliklinika ", "Zdravotní středisko ", "Medicentrum ", "Zdravotnické centrum "};
+    return kCentre[rng.Below(4)] + town + (rng.Percent(40) ? " s.r.o." : "");
+  }
+  if (style < 50) return (title.empty() ? "" : title + " ") + first + " " + surname;
+  if (style < 75) {
+    static const char* const kPractice[] = {"Ordinace ", "Ambulance ", "Praxe ", "MEDICUS "};
+    return kPractice[rng.Below(4)] + (rng.Percent(50) ? surname : town) + " s.r.o.";
+  }
+  return Capitalised(obory_.Rows[practice.Specialties[0]][1]) + ", " + town;
+}
 
-  p[kId] = std::to_string(10000 + 2 * i + rng.Below(2));
-  p[kUroven] = std::to_string(level);
-  p[kJmeno] = surname + " " + first;
-  p[kPracoviste] = workplace;
-  p[kUlice] = street;
-  p[kObec] = town;
-  p[kPsc] = obec[2];
-  p[kOkres] = okresNuts_.count(obec[1]) ? okresNuts_[obec[1]] : okresy_.Rows[0][1];
-  p[kTypZarizeni] = facility;
+// The four code lists: languages, insurers, specialties, categories.
+void Generator::Lists(const Practice& practice, ProviderRow* row) {
+  Rng& rng = rng_;
+  ProviderRow& p = *row;
   std::string list;
   if (rng.Percent(45)) {
     std::set<size_t> langs;
@@ -426,22 +467,35 @@ ProviderRow Generator::Provider(uint64_t i) {
   if (list.empty()) list = pojistovny_.Rows[0][0];
   p[kPojistovny] = list;
   list.clear();
-  for (const size_t s : specialties) list += (list.empty() ? "" : "|") + obory_.Rows[s][0];
+  for (const size_t s : practice.Specialties) list += (list.empty() ? "" : "|") + obory_.Rows[s][0];
   p[kObory] = list;
   list.clear();
-  for (const std::string& c : categories) list += (list.empty() ? "" : "|") + c;
+  for (const std::string& c : practice.Categories) list += (list.empty() ? "" : "|") + c;
   p[kRubriky] = list;
+}
 
-  // Contacts.
+// Phones in the area of the postal code, e-mail and web from the name, ownership.
+void Generator::Contacts(const Practice& practice, const std::vector<std::string>& obec, const std::string& surname,
+                         ProviderRow* row) {
+  Rng& rng = rng_;
+  ProviderRow& p = *row;
   const char area = obec[2].empty() ? '4' : obec[2][0] == '1' ? '2' : obec[2][0] <= '3' ? '3' : obec[2][0] <= '5' ? '4' : '5';
   p[kTelefony] = Phone(rng, area) + (rng.Percent(25) ? ", " + Phone(rng, area) : "");
   p[kFax] = rng.Percent(20) ? Phone(rng, area) : "";
   p[kMobil] = rng.Percent(55) ? Phone(rng, rng.Percent(50) ? '6' : '7') : "";
   static const char* const kMail[] = {"seznam.cz", "email.cz", "centrum.cz", "volny.cz", "gmail.com"};
-  const std::string slug = Ascii(pharmacy || hospital || centre ? workplace : surname);
+  const bool institution = practice.Pharmacy || practice.Hospital || practice.Centre;
+  const std::string slug = Ascii(institution ? p[kPracoviste] : surname);
   p[kEmail] = rng.Percent(70) ? (rng.Percent(50) ? "ordinace." : "") + slug + "@" + kMail[rng.Below(5)] : "";
-  p[kWww] = rng.Percent(35) ? "www." + slug + (rng.Percent(30) ? "-" + Ascii(town) : "") + ".cz" : "";
+  p[kWww] = rng.Percent(35) ? "www." + slug + (rng.Percent(30) ? "-" + Ascii(p[kObec]) : "") + ".cz" : "";
   p[kFvlast] = vlastnictvi_.Rows[vlastW_.Pick(rng)][0];
+}
+
+// The structure, notes, hours and care texts, more of them the higher the level.
+void Generator::Texts(const Practice& practice, int level, ProviderRow* row) {
+  Rng& rng = rng_;
+  ProviderRow& p = *row;
+  const bool hospital = practice.Hospital, centre = practice.Centre;
   if (hospital || centre) {
     std::set<size_t> parts;
     const uint32_t k = 3 + rng.Below(5);
@@ -457,6 +511,7 @@ ProviderRow Generator::Provider(uint64_t i) {
   if (level >= 3) {
     p[kOrdihod] = OfficeHours(rng);
     if (hospital) p[kAmbulance] = Repeat7("nepřetržitě", "nepřetržitě");
+    const std::vector<std::string>& categories = practice.Categories;
     const bool emergency = std::find(categories.begin(), categories.end(), emergencyCode_) != categories.end();
     if (hospital || centre || emergency) {
       p[kPohotovost] = rng.Percent(60) ? Repeat7("16:00 - 22:00", "8:00 - 20:00") : "";
@@ -468,7 +523,6 @@ ProviderRow Generator::Provider(uint64_t i) {
     p[kNpece] = PickSome(rng, kAboveStandard, 6, 3, "\n");
     p[kNhospit] = hospital ? PickSome(rng, kAboveStandard + 6, 4, 2, "\n") : "";
   }
-  return p;
 }
 
 void Generator::Run() {
