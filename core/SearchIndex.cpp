@@ -355,31 +355,22 @@ class Checker {
   uint32_t found_ = 0;
 };
 
-}  // namespace
-
-int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool(uint32_t)>& passes) {
-  uint32_t* out = FdbAccess::SelectionRoom(search);
-  const uint32_t n = search.RecCount;
-  if (!out || !FdbAccess::HasBase(search) || search.SelCount != 0) return -1;
-  const bool any = !f.Surname.empty() || !f.Workplace.empty() || !f.Municipality.empty() || f.District ||
-                   f.Specialty || f.Category || f.Insurer || f.Language || f.FacilityType;
-  if (!any) {
-    std::iota(out, out + n, 0u);
-    FdbAccess::SetSelected(search, n);
-    return n;
+// The candidates of every active filter, sorted the most selective first.
+struct Plan {
+  std::vector<Source> Sources;
+  bool Unindexed = false;  // an active filter without a source: the tests check it
+  bool AllExact() const {
+    return !Unindexed && std::all_of(Sources.begin(), Sources.end(), [](const Source& s) { return s.Exact; });
   }
-  FdbCaches& caches = FdbAccess::Caches(search);
-  if (!caches.Search) caches.Search = std::make_unique<Index>();
-  Index& index = static_cast<Index&>(*caches.Search);
-  // The first search runs the plain pass while a second thread builds the
-  // indexes; so do the searches until it has finished.
-  if (!index.Started() && index.Start(search)) return -1;
-  if (!index.Ready()) return -1;
-  const BaseReader table(search);
+};
 
-  std::vector<Source> sources;
+// Builds the indexes the filter needs that are not there yet and gathers
+// their candidates. False when there is no memory for them.
+bool MakePlan(TfdbTable& search, Index& index, const PreparedFilter& f, Plan* plan) {
+  const uint32_t n = search.RecCount;
+  const BaseReader table(search);
+  std::vector<Source>& sources = plan->Sources;
   bool selective = false;  // a list filter with few candidates
-  bool unindexed = false;  // an active filter without a source: the tests check it
   try {
     struct CodeFilter {
       bool Active;
@@ -409,64 +400,94 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
     for (int t = 0; t < 3; ++t) {
       if (texts[t]->empty()) continue;
       if (!index.Prefix[t] && selective) {
-        unindexed = true;
+        plan->Unindexed = true;
         continue;
       }
       if (search.FieldType(textFields[t]) == 'N') {  // its text is a number's: not indexed
-        unindexed = true;
+        plan->Unindexed = true;
         continue;
       }
       if (!index.Prefix[t]) index.Prefix[t] = BuildPrefix(table, textFields[t], nullptr);
       sources.push_back(TextSource(*index.Prefix[t], *texts[t]));
     }
   } catch (const std::bad_alloc&) {
-    return -1;
+    return false;
   }
-
-  if (sources.empty()) return -1;
   std::sort(sources.begin(), sources.end(), [](const Source& a, const Source& b) { return a.Count < b.Count; });
-  const Source& first = sources.front();
-  const bool allExact =
-      !unindexed && std::all_of(sources.begin(), sources.end(), [](const Source& s) { return s.Exact; });
-  uint32_t found = 0;
-  // Few candidates in base order: each goes through the tests.
-  if (first.Count == 0) {
-    FdbAccess::SetSelected(search, 0);
-    return 0;
+  return true;
+}
+
+// The records of one list of candidates in base order, copied when the plan
+// is that list alone and exact, else each through the tests.
+uint32_t FromList(TfdbTable& search, const Plan& plan, const uint32_t* list, uint32_t count,
+                  const std::function<bool(uint32_t)>& passes, uint32_t* out) {
+  if (plan.Sources.size() == 1 && plan.AllExact()) {
+    std::copy(list, list + count, out);
+    return count;
   }
-  if (sources.size() == 1 || first.Count * 16 < n) {  // (a lone source, exact or checked)
-    if (first.Sorted || (first.Sets.size() == 1 && first.Sets[0]->Bits.empty())) {
-      const uint32_t* list = first.Sorted ? first.Range : first.Sets[0]->List.data();
-      const uint32_t count = first.Sorted ? first.RangeCount : first.Sets[0]->Count;
-      if (sources.size() == 1 && allExact) {
-        std::copy(list, list + count, out);
-        found = count;
-      } else {
-        Checker check(search, passes, out);
-        for (uint32_t k = 0; k < count; ++k) check.Add(list[k]);
-        found = check.Finish();
-      }
-      FdbAccess::SetSelected(search, found);
-      return found;
-    }
-  }
-  // Otherwise the intersection of every filter's candidates as bitmaps.
-  const size_t words = (size_t{n} + 63) / 64;
+  Checker check(search, passes, out);
+  for (uint32_t k = 0; k < count; ++k) check.Add(list[k]);
+  return check.Finish();
+}
+
+// The intersection of every filter's candidates as bitmaps, in base order,
+// through the tests unless every source was exact.
+uint32_t Intersect(TfdbTable& search, const Plan& plan, const std::function<bool(uint32_t)>& passes,
+                   uint32_t* out) {
+  const size_t words = (size_t{search.RecCount} + 63) / 64;
   BigVector<uint64_t> result(words), other(words);
-  FillBits(first, &result);
-  for (size_t s = 1; s < sources.size(); ++s) {
-    FillBits(sources[s], &other);
+  FillBits(plan.Sources.front(), &result);
+  for (size_t s = 1; s < plan.Sources.size(); ++s) {
+    FillBits(plan.Sources[s], &other);
     for (size_t w = 0; w < words; ++w) result[w] &= other[w];
   }
+  const bool exact = plan.AllExact();
+  uint32_t found = 0;
   Checker check(search, passes, out);
   for (size_t w = 0; w < words; ++w) {
     for (uint64_t bits = result[w]; bits != 0; bits &= bits - 1) {
       const uint32_t r = static_cast<uint32_t>(w * 64 + static_cast<size_t>(__builtin_ctzll(bits)));
-      if (allExact) out[found++] = r;
+      if (exact) out[found++] = r;
       else check.Add(r);
     }
   }
-  if (!allExact) found = check.Finish();
+  return exact ? found : check.Finish();
+}
+
+}  // namespace
+
+int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool(uint32_t)>& passes) {
+  uint32_t* out = FdbAccess::SelectionRoom(search);
+  const uint32_t n = search.RecCount;
+  if (!out || !FdbAccess::HasBase(search) || search.SelCount != 0) return -1;
+  const bool any = !f.Surname.empty() || !f.Workplace.empty() || !f.Municipality.empty() || f.District ||
+                   f.Specialty || f.Category || f.Insurer || f.Language || f.FacilityType;
+  if (!any) {
+    std::iota(out, out + n, 0u);
+    FdbAccess::SetSelected(search, n);
+    return n;
+  }
+  FdbCaches& caches = FdbAccess::Caches(search);
+  if (!caches.Search) caches.Search = std::make_unique<Index>();
+  Index& index = static_cast<Index&>(*caches.Search);
+  // The first search runs the plain pass while a second thread builds the
+  // indexes; so do the searches until it has finished.
+  if (!index.Started() && index.Start(search)) return -1;
+  if (!index.Ready()) return -1;
+  Plan plan;
+  if (!MakePlan(search, index, f, &plan) || plan.Sources.empty()) return -1;
+  const Source& first = plan.Sources.front();
+  uint32_t found = 0;
+  if (first.Count == 0) {
+    found = 0;
+  } else if ((plan.Sources.size() == 1 || first.Count * 16 < n) &&  // few candidates (or a lone source)
+             (first.Sorted || (first.Sets.size() == 1 && first.Sets[0]->Bits.empty()))) {
+    const uint32_t* list = first.Sorted ? first.Range : first.Sets[0]->List.data();
+    const uint32_t count = first.Sorted ? first.RangeCount : first.Sets[0]->Count;
+    found = FromList(search, plan, list, count, passes, out);
+  } else {
+    found = Intersect(search, plan, passes, out);
+  }
   FdbAccess::SetSelected(search, found);
   return found;
 }
