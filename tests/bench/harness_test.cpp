@@ -1,3 +1,4 @@
+// The benchmark harness: medians, repetitions and the printed table.
 #include <gtest/gtest.h>
 
 #include <algorithm>

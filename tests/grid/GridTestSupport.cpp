@@ -1,3 +1,4 @@
+// Grids and tables for the grid tests, rendered to images.
 #include "GridTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The owner-drawn grid: geometry, scrolling, current cell, keys and mouse, painting.
 #include <gtest/gtest.h>
 
 #include <QApplication>

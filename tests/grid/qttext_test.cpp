@@ -1,3 +1,4 @@
+// Windows-1250 <-> QString at the widgets' edge.
 #include <gtest/gtest.h>
 
 #include "Cp1250.h"

@@ -1,3 +1,4 @@
+// Running a program in a test and capturing what it prints.
 #include "Command.h"
 
 #include <sys/wait.h>

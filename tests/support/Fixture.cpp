@@ -1,3 +1,4 @@
+// Small directories built by the import for the tests.
 #include "Fixture.h"
 
 #include <gtest/gtest.h>

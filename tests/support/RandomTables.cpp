@@ -1,3 +1,4 @@
+// Random search and detail tables for the fast-path tests.
 #include "RandomTables.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Temporary folders of the tests, removed with everything in them.
 #include "TestDir.h"
 
 #include <gtest/gtest.h>

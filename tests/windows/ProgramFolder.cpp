@@ -1,3 +1,4 @@
+// A program folder with a directory of its own, for the window tests.
 #include "ProgramFolder.h"
 
 #include <gtest/gtest.h>
