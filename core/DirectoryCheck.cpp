@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "Cp1250.h"
+#include "Message.h"
 #include "Tables.h"
 
 namespace karo {
@@ -22,7 +23,59 @@ std::string Enumerate(const std::vector<std::string>& items) {
   return text;
 }
 
+// "1 024": a byte offset with its thousands apart.
+std::string Grouped(uint64_t n) {
+  const std::string digits = std::to_string(n);
+  std::string s;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i && (digits.size() - i) % 3 == 0) s.push_back(' ');
+    s.push_back(digits[i]);
+  }
+  return s;
+}
+
+// What a check found wrong with `file` of table `name`.
+std::string Damage(const FdbFailure& why, const std::string& name) {
+  const std::string field = "pole č. " + std::to_string(why.Field);
+  switch (why.Check) {
+    case FdbCheck::NegativeIndexCount: return "počet indexů v hlavičce je záporný";
+    case FdbCheck::DescriptorsBeyondEnd: return "popisy polí a indexů sahají za konec souboru";
+    case FdbCheck::BadNumberWidth: return "číselné " + field + " má nepřípustnou šířku (smí mít 1 až 4 bajty)";
+    case FdbCheck::DataTooLarge: return "soubor je větší, než kam odkazy na záznamy dosáhnou (4 GiB)";
+    case FdbCheck::NoIndexDescriptor: return "soubor drží pořadí záznamů, ale " + name + ".f nepopisuje žádný index";
+    case FdbCheck::TooManyRecords: return "záznamů je víc než 2 147 483 647";
+    case FdbCheck::FileShrank: return "soubor se během čtení zkrátil";
+    case FdbCheck::RecordBeyondData: return "záznam začíná za koncem souboru " + name + ".d";
+    case FdbCheck::SlotBeyondData: return field + " záznamu sahá za konec souboru " + name + ".d";
+    default: return "";
+  }
+}
+
 }  // namespace
+
+std::string TableOpenFailure(const TfdbTable& table) {
+  const FdbFailure& why = table.Failure();
+  if (why.Check == FdbCheck::None) return "";
+  const size_t dot = why.File.rfind('.');
+  const std::string name = dot == std::string::npos ? why.File : why.File.substr(0, dot);
+  const std::string file = "soubor " + PrintableUtf8(why.File);
+  switch (why.Check) {
+    case FdbCheck::CannotOpen:
+    case FdbCheck::NotRegularFile: {
+      // The files on disk say it best; should they look sound by now, the open's own reason.
+      const std::string onDisk = TableFailure(table.Dir, name);
+      if (onDisk.rfind("je poškozená", 0) != 0) return onDisk;
+      return file + " nelze otevřít" + (why.Error ? ": " + SystemErrorText(why.Error) : std::string());
+    }
+    case FdbCheck::ReadFailed: return file + " nelze číst: " + SystemErrorText(why.Error);
+    case FdbCheck::OutOfMemory: return "na obsah souboru " + PrintableUtf8(why.File) + " není dost paměti";
+    case FdbCheck::HeaderTooShort:
+      return "je poškozená: " + file + " je kratší než jeho osmibajtová hlavička (má " + Grouped(why.Offset) + " B)";
+    default: break;
+  }
+  return "je poškozená: " + file + (why.HasOffset ? ", bajt " + Grouped(why.Offset) : std::string()) + ": " +
+         Damage(why, PrintableUtf8(name));
+}
 
 std::string TableFailure(const std::string& dir, const std::string& name) {
   std::vector<std::string> missing, notFiles, unreadable, empty, all;
@@ -54,7 +107,8 @@ std::string TableFailure(const std::string& dir, const std::string& name) {
   return "je poškozená (soubory " + Enumerate(all) + ")";
 }
 
-std::string UnreadableDirectoryMessage(const std::string& dir, const std::vector<std::string>& failed) {
+std::string UnreadableDirectoryMessage(const std::string& dir, const std::vector<std::string>& failed,
+                                       const std::vector<std::string>& reasons) {
   if (failed.empty()) return "";
   const std::string shown = PrintableUtf8(dir);
   struct stat st;
@@ -70,7 +124,10 @@ std::string UnreadableDirectoryMessage(const std::string& dir, const std::vector
   }
   std::string text = "Ve složce " + shown + " se " + (failed.size() == 1 ? "neotevřela tabulka" : "neotevřely tabulky") +
                      " adresáře:\n";
-  for (const std::string& name : failed) text += "\n" + name + ": " + TableFailure(dir, name);
+  for (size_t i = 0; i < failed.size(); ++i) {
+    const std::string& name = failed[i];
+    text += "\n" + name + ": " + (i < reasons.size() && !reasons[i].empty() ? reasons[i] : TableFailure(dir, name));
+  }
   text += failed.size() == 1 ? "\n\nProgram běží bez ní: co z ní pochází (seznam, výsledky hledání, podrobnosti), zůstane prázdné."
                              : "\n\nProgram běží bez nich: co z nich pochází (seznamy, výsledky hledání, podrobnosti), zůstane prázdné.";
   return text;

@@ -2,6 +2,7 @@
 #include "ExportFast.h"
 
 #include <algorithm>
+#include <cassert>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -231,6 +232,7 @@ struct Plan {
   uint32_t RecordAt(uint32_t i) const { return Order ? Order[i] : i; }
   uint32_t DetailOffset(int32_t p) const {
     const uint32_t at = static_cast<uint32_t>(p);
+    assert(p >= 0 && at < Details.T->CurCount());
     return Details.Base[DetailOrder ? DetailOrder[at] : at];
   }
   // SeekNum(0, id) on the detail table for base-order record r of the search.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <memory>
 #include <new>
 #include <numeric>
@@ -460,6 +461,7 @@ int64_t Run(TfdbTable& search, const PreparedFilter& f, const std::function<bool
   uint32_t* out = FdbAccess::SelectionRoom(search);
   const uint32_t n = search.RecCount;
   if (!out || !FdbAccess::HasBase(search) || search.SelCount != 0) return -1;
+  assert(FdbAccess::Base(search).size() == n && FdbAccess::Selection(search).size() == n);
   const bool any = !f.Surname.empty() || !f.Workplace.empty() || !f.Municipality.empty() || f.District ||
                    f.Specialty || f.Category || f.Insurer || f.Language || f.FacilityType;
   if (!any) {

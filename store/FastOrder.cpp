@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <cstring>
 #include <new>
 #include <numeric>
@@ -123,6 +124,7 @@ bool BuildRanks(const TfdbTable& t, int32_t field, FieldRanks* out) {
     for (uint32_t r = 0; r < n; ++r) ids[r] = classOf[ids[r]];
     out->Wide.swap(ids);
   }
+  assert(out->Narrow.size() + out->Wide.size() == n && classes <= distinct);
   return true;
 }
 
@@ -134,9 +136,11 @@ void CountingPass(const uint32_t* in, uint32_t n, bool reversed, uint32_t* out, 
   starts.assign(buckets + 1, 0);
   for (uint32_t j = 0; j < n; ++j) {
     if (j + kPrefetch < n) rank.Prefetch(in[j + kPrefetch]);
+    assert(rank(in[j]) < buckets);
     ++starts[rank(in[j]) + 1];
   }
   for (uint32_t b = 0; b < buckets; ++b) starts[b + 1] += starts[b];
+  assert(starts[buckets] == n);
   for (uint32_t k = 0; k < n; ++k) {
     const uint32_t j = reversed ? n - 1 - k : k;
     if (k + kPrefetch < n) rank.Prefetch(in[reversed ? j - kPrefetch : j + kPrefetch]);
@@ -207,6 +211,7 @@ const FieldRanks* RanksOf(const TfdbTable& t, int32_t field) {
 bool SortSelection(TfdbTable& t, int32_t field, BigVector<uint32_t>& scratch) {
   BigVector<uint32_t>& selection = FdbAccess::Selection(t);
   const uint32_t n = static_cast<uint32_t>(t.SelCount);
+  assert(t.SelCount >= 0 && n <= selection.size() && selection.size() == t.RecCount && scratch.size() >= n);
   if (n < 2) return false;  // nothing moves
   if (field < 0 || field >= t.FieldCount) {
     std::reverse(selection.begin(), selection.begin() + n);  // all keys equal
@@ -233,6 +238,7 @@ bool SortSelection(TfdbTable& t, int32_t field, BigVector<uint32_t>& scratch) {
   }
   const FieldRanks* ranks = RanksOf(t, field);
   if (!ranks) return false;
+  assert(ranks->Narrow.size() + ranks->Wide.size() == t.RecCount);
   std::vector<uint32_t> starts;
   if (ranks->Wide.empty()) {
     CountingPass(selection.data(), n, true, scratch.data(), ranks->Classes, NarrowRank{ranks->Narrow.data()},
@@ -286,6 +292,7 @@ void BuildMap(const TfdbTable& t, int32_t field, KeyMap& map) {
         map.Before[w] = before;
         before += static_cast<uint32_t>(__builtin_popcountll(map.Present[w]));
       }
+      assert(before == n);  // strictly increasing: one value a record
       map.Usable = true;
       return;
     }
@@ -297,6 +304,7 @@ void BuildMap(const TfdbTable& t, int32_t field, KeyMap& map) {
       ++map.Starts[(static_cast<uint64_t>(int64_t{key(r)} - map.Min) >> map.Shift) + 1];
     }
     for (uint64_t b = 0; b < buckets; ++b) map.Starts[b + 1] += map.Starts[b];
+    assert(map.Starts[buckets] == n);
     map.Usable = true;
   } catch (const std::bad_alloc&) {
     map = KeyMap{};
@@ -331,6 +339,7 @@ const KeyMap* KeyMapOf(const TfdbTable& t, int32_t field) {
 }
 
 int32_t FindInMap(const TfdbTable& t, const KeyMap& map, int32_t value) {
+  assert(map.Usable && map.Field >= 0 && map.Field < t.FieldCount);
   if (value < map.Min || value > map.Max) return -1;
   if (!map.Present.empty()) {
     const uint64_t d = static_cast<uint64_t>(int64_t{value} - map.Min);
@@ -343,8 +352,10 @@ int32_t FindInMap(const TfdbTable& t, const KeyMap& map, int32_t value) {
   const BigVector<uint32_t>& base = FdbAccess::Base(t);
   const TfdbFieldDef& fd = FdbAccess::Field(t, map.Field);
   // The bucket's records are in order: the first one not below the value.
+  assert(b + 1 < map.Starts.size());
   uint32_t lo = map.Starts[b], hi = map.Starts[b + 1];
   const uint32_t end = hi;
+  assert(lo <= hi && hi <= base.size());
   while (hi - lo > 8) {
     const uint32_t mid = lo + (hi - lo) / 2;
     if (FdbAccess::NumAt(t, base[mid], fd) < value) lo = mid + 1;

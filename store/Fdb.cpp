@@ -1,9 +1,11 @@
 // TfdbTable: opening, validation and value reads.
 #include "Fdb.h"
 
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "Coding.h"
 #include "FdbAccess.h"
@@ -55,39 +57,94 @@ void TfdbTable::Close() {
   IndexCount = 0;
 }
 
-int TfdbTable::Fail() {
-  // Every file that cannot be trusted ends here: nothing of it stays readable.
+int TfdbTable::Fail(FdbFailure why) {
+  // Every Open that fails ends here: nothing of the table stays readable.
   Close();
+  failure_ = std::move(why);
   return -1;
 }
 
-int TfdbTable::Open(const char* name) {
-  Close();
-  try {
-    return LoadFiles(name ? name : "");
-  } catch (const std::bad_alloc&) {
-    Close();
-    return -1;
-  }
+namespace {
+
+FdbFailure Refusal(FdbCheck check, const std::string& file) {
+  FdbFailure why;
+  why.Check = check;
+  why.File = file;
+  return why;
 }
 
-int TfdbTable::LoadFiles(const std::string& base) {
+FdbFailure RefusalAt(FdbCheck check, const std::string& file, uint64_t offset) {
+  FdbFailure why = Refusal(check, file);
+  why.Offset = offset;
+  why.HasOffset = true;
+  return why;
+}
+
+// What a failed InputFile call means for the table.
+FdbFailure FileFailure(const fdbload::FileFault& fault, const std::string& file) {
+  using Kind = fdbload::FileFault::Kind;
+  FdbFailure why;
+  switch (fault.What) {
+    case Kind::CannotOpen:
+      why = Refusal(FdbCheck::CannotOpen, file);
+      break;
+    case Kind::NotRegular:
+      why = Refusal(FdbCheck::NotRegularFile, file);
+      break;
+    case Kind::ReadError:
+      why = RefusalAt(FdbCheck::ReadFailed, file, fault.At);
+      break;
+    case Kind::EndedEarly:
+    case Kind::None:  // a read that failed without saying why: the file gave out
+      why = RefusalAt(FdbCheck::FileShrank, file, fault.At);
+      break;
+  }
+  why.Error = fault.Error;
+  return why;
+}
+
+}  // namespace
+
+int TfdbTable::Open(const char* name) {
+  Close();
+  failure_ = FdbFailure();
+  const std::string base = name ? name : "";
+  std::string loading = base + ".f";  // the file being loaded, for a failure to name
+  int rc;
+  try {
+    rc = LoadFiles(base, &loading);
+  } catch (const std::bad_alloc&) {
+    return Fail(Refusal(FdbCheck::OutOfMemory, loading));
+  }
+  assert(rc == 0 || failure_.Check != FdbCheck::None);
+  assert(rc != 0 || (failure_.Check == FdbCheck::None && RecCount == base_.size()));
+  return rc;
+}
+
+int TfdbTable::LoadFiles(const std::string& base, std::string* loading) {
+  using fdbload::FileFault;
   using fdbload::InputFile;
+  FileFault fault;
   // NAME.f: counts and descriptors.
+  const std::string fName = base + ".f";
   InputFile f;
-  if (!f.Open(Dir + base + ".f")) return -1;
+  if (!f.Open(Dir + fName, &fault)) return Fail(FileFailure(fault, fName));
   Name = base;
-  if (f.Size() < 8) return Fail();
+  if (f.Size() < 8) return Fail(RefusalAt(FdbCheck::HeaderTooShort, fName, f.Size()));
   unsigned char head[8];
-  if (!f.ReadAt(0, head, sizeof head)) return Fail();
+  if (!f.ReadAt(0, head, sizeof head, &fault)) return Fail(FileFailure(fault, fName));
   const uint32_t word = DecodeFixed32(head + 4);
   const int32_t fieldCount = static_cast<int32_t>(word & 0xFFFF);
   const int32_t indexCount = static_cast<int16_t>(word >> 16);
-  if (indexCount < 0) return Fail();
+  if (indexCount < 0) return Fail(RefusalAt(FdbCheck::NegativeIndexCount, fName, 6));
   const uint64_t descBytes = uint64_t{kDescSize} * static_cast<uint64_t>(fieldCount + indexCount);
-  if (8 + descBytes > f.Size()) return Fail();
+  if (8 + descBytes > f.Size()) {
+    // The first descriptor that does not fit whole.
+    const uint64_t fitting = (f.Size() - 8) / kDescSize;
+    return Fail(RefusalAt(FdbCheck::DescriptorsBeyondEnd, fName, 8 + kDescSize * fitting));
+  }
   std::vector<unsigned char> desc(static_cast<size_t>(descBytes));
-  if (!f.ReadAt(8, desc.data(), desc.size())) return Fail();
+  if (!f.ReadAt(8, desc.data(), desc.size(), &fault)) return Fail(FileFailure(fault, fName));
 
   fields_.resize(static_cast<size_t>(fieldCount));
   for (int32_t i = 0; i < fieldCount; ++i) {
@@ -98,7 +155,11 @@ int TfdbTable::LoadFiles(const std::string& base) {
     fd.Width = p[3];
     std::memcpy(fd.Name, p + 4, sizeof fd.Name);
     fd.Name[sizeof fd.Name - 1] = 0;
-    if (fd.Type == 'N' && (fd.Width == 0 || fd.Width > 4)) return Fail();
+    if (fd.Type == 'N' && (fd.Width == 0 || fd.Width > 4)) {
+      FdbFailure why = RefusalAt(FdbCheck::BadNumberWidth, fName, 8 + kDescSize * static_cast<uint64_t>(i) + 3);
+      why.Field = i;
+      return Fail(why);
+    }
   }
   indexes_.resize(static_cast<size_t>(indexCount));
   for (int32_t i = 0; i < indexCount; ++i) {
@@ -109,50 +170,64 @@ int TfdbTable::LoadFiles(const std::string& base) {
   IndexCount = indexCount;
 
   // NAME.d: the records, in one block followed by zero padding.
+  const std::string dName = base + ".d";
+  *loading = dName;
   InputFile d;
-  if (!d.Open(Dir + Name + ".d")) return -1;
+  if (!d.Open(Dir + dName, &fault)) return Fail(FileFailure(fault, dName));
   const uint64_t dsize = d.Size();
-  if (dsize > kMaxDataSize) return Fail();
+  if (dsize > kMaxDataSize) return Fail(Refusal(FdbCheck::DataTooLarge, dName));
   if (dsize == 0) return 0;  // descriptors only: every read fails
   auto block = std::unique_ptr<TfdbDataBlock>(new (std::nothrow) TfdbDataBlock);
-  if (!block) return -1;
+  if (!block) return Fail(Refusal(FdbCheck::OutOfMemory, dName));
   const size_t bytes = static_cast<size_t>(dsize) + TfdbDataBlock::kPad;
   block->Bytes.reset(new (std::nothrow) unsigned char[bytes]);
-  if (!block->Bytes) return -1;
+  if (!block->Bytes) return Fail(Refusal(FdbCheck::OutOfMemory, dName));
   fdbload::AdviseHugePages(block->Bytes.get(), bytes);
-  if (!d.ReadWhole(block->Bytes.get(), dsize)) return Fail();
+  if (!d.ReadWhole(block->Bytes.get(), dsize, &fault)) return Fail(FileFailure(fault, dName));
   std::memset(block->Bytes.get() + dsize, 0, TfdbDataBlock::kPad);
   block->Count = static_cast<int32_t>(dsize < 0x7FFFFFFF ? dsize : 0x7FFFFFFF);
   data_ = std::move(block);
   dataSize_ = dsize;
 
   // NAME.x: only the first (primary) array is loaded.
+  const std::string xName = base + ".x";
+  *loading = xName;
   InputFile x;
-  if (!x.Open(Dir + Name + ".x")) return -1;
+  if (!x.Open(Dir + xName, &fault)) return Fail(FileFailure(fault, xName));
   const uint64_t xsize = x.Size();
   if (xsize == 0) return 0;  // no base order: the table has no records
-  if (IndexCount <= 0) return Fail();
+  if (IndexCount <= 0) return Fail(Refusal(FdbCheck::NoIndexDescriptor, xName));
   const uint64_t records = (xsize / 4) / static_cast<uint64_t>(IndexCount);
-  if (records > kMaxRecords) return Fail();
+  if (records > kMaxRecords) return Fail(Refusal(FdbCheck::TooManyRecords, xName));
   const uint32_t count = static_cast<uint32_t>(records);
   base_.resize(count);
-  if (!x.ReadAt(0, base_.data(), uint64_t{count} * 4)) return Fail();
+  if (!x.ReadAt(0, base_.data(), uint64_t{count} * 4, &fault)) return Fail(FileFailure(fault, xName));
 
   uint32_t maxOffset = 0;
-  for (uint32_t& entry : base_) {
+  uint32_t maxAt = 0;  // base-order position of the furthest record
+  for (uint32_t i = 0; i < count; ++i) {
+    uint32_t& entry = base_[i];
     entry = DecodeFixed32(reinterpret_cast<const unsigned char*>(&entry));
-    if (entry >= dsize) return Fail();
-    if (entry > maxOffset) maxOffset = entry;
+    if (entry >= dsize) return Fail(RefusalAt(FdbCheck::RecordBeyondData, xName, uint64_t{i} * 4));
+    if (entry > maxOffset) {
+      maxOffset = entry;
+      maxAt = i;
+    }
   }
   // Every record's inline slots must lie inside the data; checking the
   // furthest record covers all of them.
   if (count > 0) {
-    for (const TfdbFieldDef& fd : fields_) {
+    for (size_t i = 0; i < fields_.size(); ++i) {
+      const TfdbFieldDef& fd = fields_[i];
       uint64_t need = 0;
       if (fd.Type == 'C') need = 1;
       else if (fd.Type == 'N') need = fd.Width;
       else if (fd.Type == 'T') need = 2;
-      if (uint64_t{maxOffset} + fd.Slot + need > dsize) return Fail();
+      if (uint64_t{maxOffset} + fd.Slot + need > dsize) {
+        FdbFailure why = RefusalAt(FdbCheck::SlotBeyondData, xName, uint64_t{maxAt} * 4);
+        why.Field = static_cast<int32_t>(i);
+        return Fail(why);
+      }
     }
   }
   RecCount = count;
@@ -175,6 +250,8 @@ uint32_t TfdbTable::CurCount() const {
 
 uint32_t TfdbTable::OffsetOf(int32_t record) const {
   const uint32_t r = static_cast<uint32_t>(record);
+  assert(r < CurCount());
+  assert(!selectionCurrent_ || selection_[r] < base_.size());
   return base_[selectionCurrent_ ? selection_[r] : r];
 }
 

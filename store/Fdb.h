@@ -12,7 +12,8 @@
 // Whatever the files hold, the store never reads or writes outside the memory
 // it allocated: Open validates what can be validated once (sizes, offsets,
 // slots, widths) and refuses the table with -1; what cannot (an out-of-line
-// value's offset for one record) is bounded at read time.
+// value's offset for one record) is bounded at read time. A refused table
+// says why: TfdbTable::Failure() names the file, the byte and the check.
 //
 // Pure C++17: no toolkit. Texts are zero-terminated Windows-1250 bytes.
 #ifndef KARO_STORE_FDB_H
@@ -62,6 +63,36 @@ class TfdbDataBlock {
   std::unique_ptr<TfdbDataBlock> Next;
 };
 
+// The checks of TfdbTable::Open, each a reason to refuse a table. What an
+// FdbFailure carries beside the check is said per check.
+enum class FdbCheck {
+  None,                 // the last Open succeeded, or none was made
+  CannotOpen,           // the file cannot be opened; Error = errno (ENOENT: missing)
+  NotRegularFile,       // a FIFO, device or folder: never read from
+  HeaderTooShort,       // NAME.f shorter than its 8-byte header; Offset = its size
+  NegativeIndexCount,   // NAME.f's index count (Offset 6) is below 0
+  DescriptorsBeyondEnd, // NAME.f ends inside its descriptors; Offset = the first that does not fit
+  BadNumberWidth,       // an 'N' field's width is 0 or above 4; Field, Offset = the width byte
+  DataTooLarge,         // NAME.d is beyond what offsets reach (4 GiB + 64 KiB - 1 bytes)
+  NoIndexDescriptor,    // NAME.x holds entries but NAME.f describes no index
+  TooManyRecords,       // NAME.x holds more than 2^31 - 1 records
+  ReadFailed,           // a read failed; Error = errno, Offset = where
+  FileShrank,           // the file ended at Offset, before the size it had when opened
+  RecordBeyondData,     // a base-order entry (NAME.x, Offset = the entry) is past NAME.d's end
+  SlotBeyondData,       // field Field of the record of the entry at Offset (NAME.x) ends past NAME.d
+  OutOfMemory,          // no memory for the file's content
+};
+
+// Why the last Open of a table failed.
+struct FdbFailure {
+  FdbCheck Check = FdbCheck::None;
+  std::string File;       // "NAME.f", "NAME.d" or "NAME.x", without the folder; "" with None
+  uint64_t Offset = 0;    // byte of File the check found wrong, when HasOffset
+  bool HasOffset = false;
+  int Error = 0;          // errno of CannotOpen and ReadFailed, else 0
+  int32_t Field = -1;     // field number of BadNumberWidth and SlotBeyondData, else -1
+};
+
 class FdbCaches;
 
 class TfdbTable {
@@ -79,11 +110,18 @@ class TfdbTable {
   int32_t SortField = kFdbNotSorted;
 
   // Loads Dir + name + ".f"/".d"/".x". 0 on success (also for an empty NAME.d
-  // or NAME.x: the table then has no records), -1 when a file cannot be read
-  // or cannot be trusted. Whatever was loaded before a failure stays until
-  // the next Open or Close. RecCount is 0 whenever no base order was loaded.
+  // or NAME.x: the table then has no records; with an empty NAME.d, NAME.x is
+  // not opened at all), -1 when a file cannot be read or cannot be trusted.
+  // Whatever content the table held before is released first. After -1 the
+  // table is closed, whichever check failed: nothing of the files is
+  // readable (RecCount, FieldCount and IndexCount 0, no data), and Failure()
+  // says why. Name becomes `name` once NAME.f has opened; a NAME.f that
+  // cannot be opened leaves Name as it was. A null name is taken as empty.
   int Open(const char* name);
-  // Releases all loaded content; Name, Dir and SortField stay.
+  // Why the last Open returned -1; Check is FdbCheck::None after a
+  // successful Open or before any. Kept until the next Open (Close keeps it).
+  const FdbFailure& Failure() const { return failure_; }
+  // Releases all loaded content; Name, Dir, SortField and Failure() stay.
   void Close();
 
   // Field number of the first field whose name equals `name` without regard
@@ -115,8 +153,9 @@ class TfdbTable {
   // Frees any selection and allocates an empty one with room for RecCount
   // entries; the base order stays current. 0, or -1 when out of memory.
   int BeginSelection();
-  // REQUIRES a selection (otherwise nothing happens). Base order current,
-  // SelCount 0, SortField not sorted; the room stays.
+  // Makes the base order current and empties the selection: SelCount 0,
+  // SortField not sorted. A selection's room stays (a later AddToSelection
+  // fills it); without a selection there is still none afterwards.
   void ClearSelection();
   // Appends the base order's entry `record` to the selection. Ignored without
   // a selection, when the selection is full, or for a record out of range.
@@ -133,8 +172,10 @@ class TfdbTable {
   // First record of the current order whose text starts with `key` under the
   // search folding, or -1.
   int32_t FindPrefix(int32_t field, const char* key);
-  // First record of the current order whose number equals `value`, by binary
-  // search. REQUIRES: current order non-decreasing in the field. -1 if none.
+  // First record of the current order whose number (GetNum) equals `value`,
+  // or -1 if none, for a current order non-decreasing in the field. On an
+  // order that is not, the answer is some record holding the value or -1,
+  // whichever way it was looked up; the table is not changed either way.
   int32_t SeekNum(int32_t field, int32_t value) const;
 
  private:
@@ -146,10 +187,13 @@ class TfdbTable {
   const unsigned char* LocateAt(uint32_t offset, const TfdbFieldDef& fd, uint64_t* avail) const;
   int32_t NumAt(uint32_t offset, const TfdbFieldDef& fd) const;
   const char* TextAt(uint32_t offset, const TfdbFieldDef& fd) const;
-  // Data offset of record number `record` of the current order (in range).
+  // Data offset of record number `record` of the current order.
+  // REQUIRES: 0 <= record < CurCount().
   uint32_t OffsetOf(int32_t record) const;
-  int Fail();  // the one exit for files that cannot be trusted
-  int LoadFiles(const std::string& base);
+  // The one exit of a failed Open: closes the table, records `why` and
+  // returns -1.
+  int Fail(FdbFailure why);
+  int LoadFiles(const std::string& base, std::string* loading);
   void SortMerge(int32_t field, BigVector<uint32_t>& scratch);
   int32_t SeekNumSearch(int32_t field, int32_t value) const;
 
@@ -165,6 +209,7 @@ class TfdbTable {
   // Ranks, the key map and the search index: built on demand from the loaded
   // data, dropped by Close (FdbAccess.h).
   mutable std::unique_ptr<FdbCaches> caches_;
+  FdbFailure failure_;
 };
 
 // 0 when `key` is a beginning of `value` under the search folding table; -1

@@ -15,6 +15,20 @@
 
 namespace fdbload {
 
+// Why an InputFile call returned false.
+struct FileFault {
+  enum class Kind {
+    None,
+    CannotOpen,  // open or fstat failed; Error holds errno
+    NotRegular,  // a FIFO, device, folder...: refused without reading
+    ReadError,   // a read failed at offset At; Error holds errno
+    EndedEarly,  // the file ended at offset At, before the size fstat gave
+  };
+  Kind What = Kind::None;
+  int Error = 0;
+  uint64_t At = 0;
+};
+
 // One open table file; closed by the destructor.
 class InputFile {
  public:
@@ -25,15 +39,18 @@ class InputFile {
 
   // Opens `path` for reading. False when it is missing, unreadable or not a
   // regular file: a FIFO, device or folder is refused without waiting for a
-  // writer (the open does not block) and without reading from it.
-  bool Open(const std::string& path);
+  // writer (the open does not block) and without reading from it. On false,
+  // *fault (when given) says which.
+  bool Open(const std::string& path, FileFault* fault = nullptr);
   // Size in bytes as fstat told it at Open.
   uint64_t Size() const { return size_; }
   // Reads exactly n bytes from offset `at` into `to`. False on an error or
-  // when the file ends first (it was truncated after Open).
-  bool ReadAt(uint64_t at, void* to, uint64_t n) const;
-  // As ReadAt of [0, n), with two threads for large files.
-  bool ReadWhole(void* to, uint64_t n) const;
+  // when the file ends first (it was truncated after Open), with *fault
+  // (when given) saying which and where.
+  bool ReadAt(uint64_t at, void* to, uint64_t n, FileFault* fault = nullptr) const;
+  // As ReadAt of [0, n), with two threads for large files. On false, *fault
+  // is the fault at the lowest offset.
+  bool ReadWhole(void* to, uint64_t n, FileFault* fault = nullptr) const;
 
  private:
   int fd_ = -1;

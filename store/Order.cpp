@@ -5,6 +5,7 @@
 // (FastOrder.cpp) that return exactly what the plain algorithms below return;
 // the plain ones stay as the reference and for what the fast ones do not cover.
 #include <algorithm>
+#include <cassert>
 #include <new>
 #include <numeric>
 #include <utility>
@@ -42,6 +43,7 @@ void TfdbTable::AddToSelection(int32_t record) {
 
 void TfdbTable::SelectAll() {
   if (!hasSelection_) return;
+  assert(selection_.size() == base_.size() && base_.size() == RecCount);
   std::iota(selection_.begin(), selection_.begin() + static_cast<ptrdiff_t>(base_.size()), 0u);
   SelCount = static_cast<int32_t>(base_.size());
 }
@@ -53,6 +55,7 @@ void TfdbTable::SelectNum(int32_t field, int32_t value) {
   if (field >= 0 && field < FieldCount && data_) {
     const TfdbFieldDef& fd = fields_[static_cast<size_t>(field)];
     const uint32_t count = static_cast<uint32_t>(base_.size());
+    assert(selection_.size() == count);
     for (uint32_t r = 0; r < count; ++r) {
       if (NumAt(base_[r], fd) == value) selection_[static_cast<size_t>(SelCount++)] = r;
     }
@@ -115,6 +118,7 @@ void TfdbTable::Sort(int32_t field) {
 // The bottom-up merge sort by comparisons through the value reads.
 void TfdbTable::SortMerge(int32_t field, BigVector<uint32_t>& scratch) {
   const uint64_t n = static_cast<uint64_t>(SelCount);
+  assert(SelCount >= 0 && n <= selection_.size() && scratch.size() >= n);
   BigVector<uint32_t>* source = &selection_;
   BigVector<uint32_t>* target = &scratch;
   const bool known = field >= 0 && field < FieldCount;
@@ -156,6 +160,7 @@ int32_t TfdbTable::SeekNum(int32_t field, int32_t value) const {
 
 // The binary search through the value reads.
 int32_t TfdbTable::SeekNumSearch(int32_t field, int32_t value) const {
+  assert(CurCount() > 0);
   int32_t lo = 0;
   int32_t hi = static_cast<int32_t>(CurCount() - 1);
   bool loMoved = false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Cp1250.h"
+#include "DirectoryCheck.h"
 #include "Export.h"
 #include "Fdb.h"
 #include "Message.h"
@@ -158,7 +159,9 @@ void OpenTable(TfdbTable& table, const std::string& dir, DirectoryTable which) {
   const char* name = kTableNames[which];
   table.Dir = dir;
   if (table.Open(name) != 0) {
-    Fail("tabulku " + Quote(name) + " ve složce " + PrintableUtf8(dir) + " nelze otevřít (chybí nebo je poškozená)");
+    const std::string why = TableOpenFailure(table);
+    if (why == "chybí") Fail("tabulka " + Quote(name) + " ve složce " + PrintableUtf8(dir) + " chybí");
+    Fail("tabulku " + Quote(name) + " ve složce " + PrintableUtf8(dir) + " nelze otevřít: " + why);
   }
 }
 

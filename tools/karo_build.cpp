@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Cp1250.h"
+#include "DirectoryCheck.h"
 #include "Directory.h"
 #include "Fdb.h"
 #include "Register.h"
@@ -129,7 +130,7 @@ int Dump(const std::string& path) {
   table.Dir = p.has_parent_path() ? p.parent_path().string() + "/" : "";
   const std::string name = p.filename().string();
   if (table.Open(name.c_str()) != 0) {
-    std::fprintf(stderr, "%s: tabulku nelze otevřít (chybí nebo je poškozená)\n", path.c_str());
+    std::fprintf(stderr, "%s: tabulku nelze otevřít: %s\n", PrintableUtf8(path).c_str(), TableOpenFailure(table).c_str());
     return 1;
   }
   const bool search = name == "pseek";
@@ -157,7 +158,7 @@ int Summary(const std::string& dir) {
     TfdbTable table;
     table.Dir = dir + "/";
     if (table.Open(name) != 0) {
-      std::printf("  %-12s chybí nebo je poškozená\n", name);
+      std::printf("  %-12s %s\n", name, TableOpenFailure(table).c_str());
       ++missing;
       continue;
     }

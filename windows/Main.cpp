@@ -131,9 +131,12 @@ void TwMain::FormShow() {
   static_assert(sizeof tables / sizeof tables[0] == karo::kTableCount, "one member per table");
   for (TfdbTable* table : tables) table->Dir = dir;
   // A table that does not open stays empty: its pick list is empty, its searches find nothing.
-  std::vector<std::string> failed;
-  for (int i = 0; i < karo::kTableCount; ++i)
-    if (tables[i]->Open(karo::kTableNames[i]) != 0) failed.push_back(karo::kTableNames[i]);
+  std::vector<std::string> failed, reasons;
+  for (int i = 0; i < karo::kTableCount; ++i) {
+    if (tables[i]->Open(karo::kTableNames[i]) == 0) continue;
+    failed.push_back(karo::kTableNames[i]);
+    reasons.push_back(karo::TableOpenFailure(*tables[i]));
+  }
   if (wHallo) wHallo->Timer1->start();
   SetUpGrid();
   FillList(ui->lstOkresy, Okresy, 1);
@@ -146,7 +149,7 @@ void TwMain::FormShow() {
   const QRect last = ui->lstTypZarizeni->geometry();
   resize(last.left() + last.width() + 20, last.top() + last.height() + 135);
   // Once the window is up, one message says what did not open and why.
-  const QString problem = QString::fromStdString(karo::UnreadableDirectoryMessage(dir, failed));
+  const QString problem = QString::fromStdString(karo::UnreadableDirectoryMessage(dir, failed, reasons));
   if (!problem.isEmpty()) QTimer::singleShot(0, this, [this, problem] { PlainMessage(this, problem); });
 }
 

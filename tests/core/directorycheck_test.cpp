@@ -49,6 +49,45 @@ TEST(DirectoryCheck, EachTableSaysWhatIsWrongWithItsFiles) {
   }
 }
 
+// A table that did not open says in Czech what the store found, and where.
+TEST(DirectoryCheck, TheStoresReasonInCzech) {
+  TestDir dir;
+  BuildDirectory(dir.Path(), SixProviders());
+  const std::string d = dir.Path();
+  std::string x = ReadBytes(d + "okresy.x");
+  x[4] = x[5] = x[6] = x[7] = '\x7F';  // the second record far past the data
+  WriteBytes(d + "okresy.x", x);
+  std::string f = ReadBytes(d + "pseek.f");
+  f[8 + 3] = 9;  // field 0, a number, 9 bytes wide
+  WriteBytes(d + "pseek.f", f);
+  WriteBytes(d + "jazyky.f", "abc");
+  fs::remove(d + "obory.d");
+  const struct {
+    const char* table;
+    std::string reason;
+  } cases[] = {
+      {"okresy", "je poškozená: soubor okresy.x, bajt 4: záznam začíná za koncem souboru okresy.d"},
+      {"pseek", "je poškozená: soubor pseek.f, bajt 11: číselné pole č. 0 má nepřípustnou šířku (smí mít 1 až 4 bajty)"},
+      {"jazyky", "je poškozená: soubor jazyky.f je kratší než jeho osmibajtová hlavička (má 3 B)"},
+      {"obory", "chybí soubor obory.d"},
+      {"moskyti", ""},  // opened
+  };
+  std::vector<std::string> failed, reasons;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.table);
+    TfdbTable t;
+    t.Dir = d;
+    t.Open(c.table);
+    EXPECT_EQ(TableOpenFailure(t), c.reason);
+    if (c.reason.empty()) continue;
+    failed.push_back(c.table);
+    reasons.push_back(c.reason);
+  }
+  // The start-up message carries them as they are.
+  EXPECT_NE(UnreadableDirectoryMessage(d, failed, reasons).find("\nokresy: " + cases[0].reason + "\npseek: "),
+            std::string::npos);
+}
+
 TEST(DirectoryCheck, OneMessageNamesTheFolderAndEveryTable) {
   TestDir dir;
   BuildDirectory(dir.Path(), SixProviders());

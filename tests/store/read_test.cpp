@@ -141,20 +141,22 @@ TEST(ReadEdge, UnknownTypeCodeReadsAsFailure) {
   EXPECT_EQ(t.GetNum(0, 1), 'a' | ('b' << 8));
 }
 
-TEST(ReadEdge, MissingIndexFileKeepsDescriptorsAndData) {
+// A failed Open leaves nothing readable, also when the files before the
+// missing one were sound.
+TEST(ReadEdge, MissingIndexFileLeavesTheTableClosed) {
   TestDir dir;
   WriteTable(dir, "t", {{"a", 'C', 4}}, {{V::Text("ab")}});
   std::remove(dir.File("t.x").c_str());
   TfdbTable t;
   t.Dir = dir.Path();
   EXPECT_EQ(t.Open("t"), -1);
-  EXPECT_EQ(t.FieldCount, 1);
-  EXPECT_EQ(t.FieldIndex("a"), 0);
-  EXPECT_NE(t.DataEnd(), nullptr);
+  EXPECT_EQ(t.FieldCount, 0);
+  EXPECT_EQ(t.FieldIndex("a"), -1);
+  EXPECT_EQ(t.DataEnd(), nullptr);
   EXPECT_EQ(t.CurCount(), 0u);
   EXPECT_STREQ(t.GetStr(0, 0), "FDB_EOF");
-  t.Close();
-  EXPECT_EQ(t.DataEnd(), nullptr);
+  EXPECT_EQ(t.Failure().Check, FdbCheck::CannotOpen);
+  EXPECT_EQ(t.Failure().File, "t.x");
 }
 
 TEST(ReadEdge, EmptyDataOrIndexOpenWithoutRecords) {

@@ -162,8 +162,8 @@ TEST_F(KaroSearch, BadArgumentsAndUnreadableData) {
       {"missing value", With({"--surname"}), "volbě --surname chybí hodnota"},
       {"twice", With({"--surname", "a", "--surname", "b"}), "volba --surname je uvedena dvakrát"},
       {"unknown sort", With({"--sort", "colour"}), "--sort „colour“"},
-      {"missing data folder", {"--data", dir_.File("missing")}, "tabulku „pseek“ ve složce"},
-      {"missing lookup table", {"--data", dir_.File("nolookups"), "--category", "#0"}, "tabulku „rubriky“"},
+      {"missing data folder", {"--data", dir_.File("missing")}, "tabulka „pseek“ ve složce"},
+      {"missing lookup table", {"--data", dir_.File("nolookups"), "--category", "#0"}, "tabulka „rubriky“"},
       {"folder that cannot take the file", With({"-o", dir_.File("missing/export.txt")}),
        "soubor " + dir_.File("missing/export.txt") + " nelze otevřít: složka neexistuje."},
   };

@@ -82,7 +82,7 @@ TEST_F(SearchTool, RefusalsNameTheirCauseWithForeignBytesEscaped) {
       {"line break and backslash in a sort value", {"--sort", "a\nb\\"},
        "--sort „a\\x0Ab\\\\“: řadit lze podle workplace, surname, municipality nebo street."},
       {"C1 control in a folder", {"--data", "/nonexistent\xC2\x9B/"},
-       "tabulku „pseek“ ve složce /nonexistent\\xC2\\x9B/ nelze otevřít (chybí nebo je poškozená)."},
+       "tabulka „pseek“ ve složce /nonexistent\\xC2\\x9B/ chybí."},
       {"missing folder of the output", {"-o", dir_.File("missing/\x01.txt")},
        "soubor " + dir_.File("missing/\\x01.txt") + " nelze otevřít: složka neexistuje."},
       {"output is a folder", {"-o", dir_.File("folder")}, "soubor " + dir_.File("folder") + " nelze otevřít: je to složka."},

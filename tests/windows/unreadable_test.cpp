@@ -56,7 +56,7 @@ TEST(UnreadableDirectory, TablesThatDidNotOpenAreNamedOnceTheWindowIsUp) {
   EXPECT_EQ(seen.Caption, QString::fromUtf8(kAppTitle));
   EXPECT_EQ(seen.Text, QString::fromUtf8("Ve složce ") + folder.Path() +
                            QString::fromUtf8("DATA/ se neotevřely tabulky adresáře:\n\n"
-                                             "pseek: je poškozená (soubory pseek.f, pseek.d a pseek.x)\n"
+                                             "pseek: je poškozená: soubor pseek.f je kratší než jeho osmibajtová hlavička (má 1 B)\n"
                                              "obory: chybí soubor obory.x\n"
                                              "jazyky: chybí\n\n"
                                              "Program běží bez nich: co z nich pochází (seznamy, výsledky hledání, "
