@@ -111,7 +111,7 @@ bool CsvReader::Fail(const std::string& message, bool atRecordStart) {
 }
 
 std::string CsvReader::FieldName(size_t index) const {
-  if (index < header_.size() && !header_[index].empty()) return "v poli \"" + header_[index] + "\"";
+  if (index < header_.size() && !header_[index].empty()) return "v poli " + Quote(header_[index]);
   return "v " + std::to_string(index + 1) + ". poli";
 }
 

@@ -103,7 +103,7 @@ std::string CodePoint(const std::string& utf8, size_t at) {
   if (code < 0) return "neplatná posloupnost UTF-8";
   char hex[16];
   std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
-  return std::string(hex) + " \"" + utf8.substr(at, pos - at) + "\"";
+  return std::string(hex) + " " + Quote(utf8.substr(at, pos - at));
 }
 
 // "FILE:LINE: " before a message; "FILE: " when it concerns the whole file.
@@ -156,7 +156,7 @@ bool DirectoryBuilder::Text(const std::string& utf8, const Where& where, const c
                             bool multiline, std::string* out) {
   size_t bad = 0;
   if (!Utf8ToCp1250(utf8, out, &bad)) {
-    AddError(where, std::string("sloupec \"") + column + "\": znak, který kódování Windows-1250 nezná: " +
+    AddError(where, std::string("sloupec ") + Quote(column) + ": znak, který kódování Windows-1250 nezná: " +
                         CodePoint(utf8, bad));
     return false;
   }
@@ -166,13 +166,13 @@ bool DirectoryBuilder::Text(const std::string& utf8, const Where& where, const c
     const unsigned char c = static_cast<unsigned char>((*out)[i]);
     if (c == '\r' || c == '\n') {
       if (!multiline) {
-        AddError(where, std::string("sloupec \"") + column + "\": jednořádkový údaj obsahuje konec řádku");
+        AddError(where, std::string("sloupec ") + Quote(column) + ": jednořádkový údaj obsahuje konec řádku");
         return false;
       }
       if (c == '\r' && i + 1 < out->size() && (*out)[i + 1] == '\n') ++i;
       text += "\r\n";
     } else if (c < 0x20 && c != '\t') {
-      AddError(where, std::string("sloupec \"") + column + "\": řídicí znak " + std::to_string(c));
+      AddError(where, std::string("sloupec ") + Quote(column) + ": řídicí znak " + std::to_string(c));
       return false;
     } else {
       text.push_back(static_cast<char>(c));
@@ -195,10 +195,10 @@ bool DirectoryBuilder::Codes(const std::string& list, Lookup which, bool wide, c
       const std::string item = Trim(list.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
       const auto it = lookup.Codes.find(item);
       if (item.empty()) {
-        AddError(where, std::string("sloupec \"") + column + "\": prázdná položka seznamu");
+        AddError(where, std::string("sloupec ") + Quote(column) + ": prázdná položka seznamu");
         ok = false;
       } else if (it == lookup.Codes.end()) {
-        AddError(where, std::string("sloupec \"") + column + "\": " +
+        AddError(where, std::string("sloupec ") + Quote(column) + ": " +
                             (which == Lookup::Jazyky ? "neznámý jazyk " : "neznámý kód ") + Quote(item) +
                             " (není v " + info.Source.File + ")");
         ok = false;
@@ -235,7 +235,7 @@ void DirectoryBuilder::AddLookupEntry(Lookup which, const std::vector<std::strin
     if (std::string(columns[i]) == "aforismus") {
       int64_t group = 0;
       if (!ParseInt(Trim(value), 0, 65535, &group)) {
-        AddError(where, "sloupec \"aforismus\": skupina aforismů musí být číslo 0 až 65535, ne " + Quote(value));
+        AddError(where, "sloupec „aforismus“: skupina aforismů musí být číslo 0 až 65535, ne " + Quote(value));
         ok = false;
       }
       record.push_back(FieldValue::Number(group));
@@ -244,7 +244,7 @@ void DirectoryBuilder::AddLookupEntry(Lookup which, const std::vector<std::strin
     std::string text;
     if (!Text(value, where, columns[i], false, &text)) ok = false;
     if (Trim(value).empty()) {
-      AddError(where, std::string("sloupec \"") + columns[i] + "\": údaj chybí");
+      AddError(where, std::string("sloupec ") + Quote(columns[i]) + ": údaj chybí");
       ok = false;
     }
     record.push_back(FieldValue::Text(text));
@@ -264,7 +264,7 @@ void DirectoryBuilder::AddAphorism(const std::string& group, const std::string& 
   int64_t g = 0;
   bool ok = true;
   if (!ParseInt(Trim(group), 0, 65535, &g)) {
-    AddError(where, "sloupec \"skupina\": skupina musí být číslo 0 až 65535, ne " + Quote(group));
+    AddError(where, "sloupec „skupina“: skupina musí být číslo 0 až 65535, ne " + Quote(group));
     ok = false;
   }
   std::string converted;
@@ -280,11 +280,11 @@ void DirectoryBuilder::AddProvider(const ProviderRow& row, const Where& where) {
   bool ok = true;
   int64_t id = 0, level = 0;
   if (!ParseInt(Trim(row[kId]), 0, 2147483647, &id)) {
-    AddError(where, "sloupec \"id\": identifikátor musí být celé číslo 0 až 2147483647, ne " + Quote(row[kId]));
+    AddError(where, "sloupec „id“: identifikátor musí být celé číslo 0 až 2147483647, ne " + Quote(row[kId]));
     ok = false;
   }
   if (!ParseInt(Trim(row[kUroven]), 0, 9, &level)) {
-    AddError(where, "sloupec \"uroven\": úroveň musí být číslo 0 až 9, ne " + Quote(row[kUroven]));
+    AddError(where, "sloupec „uroven“: úroveň musí být číslo 0 až 9, ne " + Quote(row[kUroven]));
     ok = false;
   }
   std::array<std::string, kProviderColumns> text;
@@ -298,7 +298,7 @@ void DirectoryBuilder::AddProvider(const ProviderRow& row, const Where& where) {
       size_t lines = 1;
       for (size_t at = text[c].find("\r\n"); at != std::string::npos; at = text[c].find("\r\n", at + 2)) ++lines;
       if (lines > 7) {
-        AddError(where, std::string("sloupec \"") + kProviderColumnNames[c] + "\": " + std::to_string(lines) +
+        AddError(where, std::string("sloupec ") + Quote(kProviderColumnNames[c]) + ": " + std::to_string(lines) +
                             " řádků, týden má 7 dní (jeden řádek na den)");
         ok = false;
       }
@@ -312,7 +312,7 @@ void DirectoryBuilder::AddProvider(const ProviderRow& row, const Where& where) {
     const LookupState& lookup = lookups_[static_cast<size_t>(which)];
     const auto it = lookup.Codes.find(Trim(row[column]));
     if (it == lookup.Codes.end()) {
-      AddError(where, std::string("sloupec \"") + kProviderColumnNames[column] + "\": neznámý kód " +
+      AddError(where, std::string("sloupec ") + Quote(kProviderColumnNames[column]) + ": neznámý kód " +
                           Quote(row[column]) + " (není v " + LookupSource(which).File + ")");
       ok = false;
     } else {
@@ -348,7 +348,7 @@ void DirectoryBuilder::AddProvider(const ProviderRow& row, const Where& where) {
   const char* culprit = Overlong(searchTexts, 25, &bytes);
   if (!culprit) culprit = Overlong(detailTexts, 4 + 2 * std::size(kDetailColumns), &bytes);
   if (culprit) {
-    AddError(where, std::string("sloupec \"") + culprit + "\" je příliš dlouhý (" + std::to_string(bytes - 1) +
+    AddError(where, std::string("sloupec ") + Quote(culprit) + " je příliš dlouhý (" + std::to_string(bytes - 1) +
                         " bajtů): texty jednoho poskytovatele se musí vejít do 65 535 bajtů");
     return;
   }

@@ -197,11 +197,11 @@ bool Importer::LoadReference() {
 std::string Importer::Fit(const std::string& text, Column c, size_t limit, int line) {
   FitReport report;
   std::string fitted = FitToCp1250(CollapseSpaces(text), &report);
-  const std::string column = std::string("sloupec \"") + kColumnInfo[c].Name + "\": ";
+  const std::string column = std::string("sloupec ") + Quote(kColumnInfo[c].Name) + ": ";
   if (report.Replaced > 0) {
     Warn(line, kWarnCharacter,
-         column + "znak " + report.First + ", který kódování Windows-1250 nezná, je zapsán jako \"" + report.FirstAs +
-             "\"" + (report.Replaced > 1 ? " (nahrazených znaků je v poli " + std::to_string(report.Replaced) + ")" : ""));
+         column + "znak " + report.First + ", který kódování Windows-1250 nezná, je zapsán jako " + Quote(report.FirstAs) +
+             (report.Replaced > 1 ? " (nahrazených znaků je v poli " + std::to_string(report.Replaced) + ")" : ""));
   }
   return Limit(fitted, c, limit, line);
 }
@@ -210,7 +210,7 @@ std::string Importer::Limit(const std::string& text, Column c, size_t limit, int
   size_t chars = 0;
   std::string shortened = Shorten(text, limit, &chars);
   if (chars > limit) {
-    Warn(line, kWarnShortened, std::string("sloupec \"") + kColumnInfo[c].Name + "\": text má " + std::to_string(chars) +
+    Warn(line, kWarnShortened, std::string("sloupec ") + Quote(kColumnInfo[c].Name) + ": text má " + std::to_string(chars) +
                                    " znaků, zkrácen na " + std::to_string(limit));
   }
   return shortened;
@@ -223,7 +223,7 @@ size_t Importer::DistrictOf(const std::vector<std::string>& fields, int line) {
     return e;
   };
   auto added = [&](size_t e) {
-    Warn(line, kWarnDistrict, "sloupec \"OkresCode\": kód okresu " + Quote(code) + " není v seznamu okresů; okres " +
+    Warn(line, kWarnDistrict, "sloupec „OkresCode“: kód okresu " + Quote(code) + " není v seznamu okresů; okres " +
                                   Quote(districts_.Entries[e].Name) + " je do seznamu přidán");
     return e;
   };
@@ -237,10 +237,10 @@ size_t Importer::DistrictOf(const std::vector<std::string>& fields, int line) {
     // Without a code, the district's name may still be one of the list.
     for (const auto& [c, e] : districtByCode_) {
       if (name.empty() || !districts_.Entries[e].Reference || LowerText(districts_.Entries[e].Name) != LowerText(name)) continue;
-      Warn(line, kWarnDistrict, "sloupec \"OkresCode\": kód okresu chybí, okres je podle názvu " + Quote(districts_.Entries[e].Name));
+      Warn(line, kWarnDistrict, "sloupec „OkresCode“: kód okresu chybí, okres je podle názvu " + Quote(districts_.Entries[e].Name));
       return count(e);
     }
-    Warn(line, kWarnDistrict, "sloupec \"OkresCode\": kód okresu chybí, okres je \"" + std::string(kUnknown) + "\"");
+    Warn(line, kWarnDistrict, "sloupec „OkresCode“: kód okresu chybí, okres je " + Quote(kUnknown));
     const size_t e = districts_.Add(kUnknown, line);
     districts_.Entries[e].Code = "?";
     return e;
@@ -297,7 +297,7 @@ void Importer::ReadRow(const std::vector<std::string>& fields, int line) {
   std::vector<std::string> types;
   for (const std::string& t : SplitValues(Field(fields, cDruh))) types.push_back(CapitalizeFirst(Fit(t, cDruh, kRegisterTextLimit, line)));
   if (types.empty()) {
-    Warn(line, kWarnMissing, std::string("sloupec \"DruhZarizeni\": údaj chybí, typ zařízení je \"") + kUnknown + "\"");
+    Warn(line, kWarnMissing, std::string("sloupec „DruhZarizeni“: údaj chybí, typ zařízení je ") + Quote(kUnknown));
     p.Type = types_.Add(kUnknown, line);
   } else {
     p.Type = types_.Add(types[0], line);
@@ -335,13 +335,13 @@ bool Importer::ReadRegister() {
     for (size_t h = 0; h < fields.size(); ++h) {
       if (CollapseSpaces(fields[h]) != kColumnInfo[c].Name) continue;
       if (at_[c] >= 0) {
-        builder_->AddError({file_, csv.Line()}, std::string("sloupec \"") + kColumnInfo[c].Name + "\" je v záhlaví dvakrát");
+        builder_->AddError({file_, csv.Line()}, std::string("sloupec ") + Quote(kColumnInfo[c].Name) + " je v záhlaví dvakrát");
         ok = false;
       }
       at_[c] = static_cast<int>(h);
     }
     if (at_[c] < 0 && kColumnInfo[c].Required) {
-      builder_->AddError({file_, csv.Line()}, std::string("chybí sloupec \"") + kColumnInfo[c].Name + "\"");
+      builder_->AddError({file_, csv.Line()}, std::string("chybí sloupec ") + Quote(kColumnInfo[c].Name));
       ok = false;
     }
   }
@@ -379,12 +379,12 @@ void Importer::AssignIds() {
       problem = "identifikátor " + p.Id + " už má záznam na řádku " + std::to_string(it->second);
     }
     if (largest >= 2147483647) {
-      builder_->AddError({file_, p.Line}, "sloupec \"MistoPoskytovaniId\": " + problem + " a volné číslo už není");
+      builder_->AddError({file_, p.Line}, "sloupec „MistoPoskytovaniId“: " + problem + " a volné číslo už není");
       continue;
     }
     p.Id = std::to_string(++largest);
     firstLine.emplace(largest, p.Line);
-    Warn(p.Line, kWarnId, "sloupec \"MistoPoskytovaniId\": " + problem + "; záznam dostal identifikátor " + p.Id);
+    Warn(p.Line, kWarnId, "sloupec „MistoPoskytovaniId“: " + problem + "; záznam dostal identifikátor " + p.Id);
   }
 }
 
@@ -419,9 +419,9 @@ void Importer::Emit() {
   // The code of a single-code value, with a warning when it went into "(jiný)".
   auto single = [&](Codebook& book, size_t entry, const Place& p, const char* column, const char* what, size_t cap) {
     if (book.CodeOf[entry] == static_cast<int>(book.Order.size())) {
-      Warn(p.Line, kWarnCapacity, std::string("sloupec \"") + column + "\": " + what + " " + Quote(book.Entries[entry].Name) +
+      Warn(p.Line, kWarnCapacity, std::string("sloupec ") + Quote(column) + ": " + what + " " + Quote(book.Entries[entry].Name) +
                                       " se nevešel do číselníku (kód pojme nejvýše " + std::to_string(cap) +
-                                      " položek), záznam má " + what + " \"" + kOther + "\"");
+                                      " položek), záznam má " + what + " " + Quote(kOther));
       return false;
     }
     return true;
@@ -431,7 +431,7 @@ void Importer::Emit() {
     for (const size_t e : entries) {
       const int code = book.CodeOf[e];
       if (code < 0) {
-        Warn(p.Line, kWarnCapacity, std::string("sloupec \"") + book.Entries[e].Column + "\": " + what + " " + Quote(book.Entries[e].Name) +
+        Warn(p.Line, kWarnCapacity, std::string("sloupec ") + Quote(book.Entries[e].Column) + ": " + what + " " + Quote(book.Entries[e].Name) +
                                         " se nevešel do číselníku (kód pojme nejvýše " + std::to_string(cap) +
                                         " položek), záznam ho nemá");
         continue;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Cp1250.h"
+#include "Message.h"
 
 namespace karo {
 
@@ -107,7 +108,7 @@ void Note(FitReport* report, const std::string& original, uint32_t code, uint32_
   if (report->Replaced++ > 0) return;
   char hex[16];
   std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
-  report->First = std::string(hex) + " \"" + original + "\"";
+  report->First = std::string(hex) + " " + Quote(original);
   report->FirstAs = Utf8Of(as);
 }
 

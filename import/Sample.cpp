@@ -9,6 +9,7 @@
 #include "Cp1250.h"
 #include "Csv.h"
 #include "Fdb.h"
+#include "Message.h"
 #include "Values.h"
 
 namespace karo {
@@ -59,7 +60,7 @@ bool Load(const std::string& dir, const std::string& file, const std::vector<std
   table->Header = fields;
   for (const std::string& c : columns) {
     if (table->Column(c) < 0) {
-      builder->AddError({path, 1}, "chybí sloupec \"" + c + "\"");
+      builder->AddError({path, 1}, "chybí sloupec " + Quote(c));
       return false;
     }
   }
@@ -303,8 +304,8 @@ void Generator::Lookups() {
   for (size_t i = 0; i < rubrikyObory_.Rows.size(); ++i) {
     const auto& r = rubrikyObory_.Rows[i];
     const int row = static_cast<int>(i) + 2;
-    if (!categories.count(r[0])) builder_->AddError({path, row}, "rubrika \"" + r[0] + "\" není v rubriky.csv");
-    if (!specialties.count(r[1])) builder_->AddError({path, row}, "obor \"" + r[1] + "\" není v obory.csv");
+    if (!categories.count(r[0])) builder_->AddError({path, row}, "rubrika " + Quote(r[0]) + " není v rubriky.csv");
+    if (!specialties.count(r[1])) builder_->AddError({path, row}, "obor " + Quote(r[1]) + " není v obory.csv");
     rubrikyOf_[r[1]].push_back(r[0]);
   }
 }

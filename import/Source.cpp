@@ -48,7 +48,7 @@ bool MapHeader(const std::vector<std::string>& header, const SourceFile& source,
   }
   for (size_t c = 0; c < source.Columns.size(); ++c) {
     if ((*at)[c] < 0) {
-      builder->AddError(where, std::string("chybí sloupec \"") + source.Columns[c] + "\"");
+      builder->AddError(where, std::string("chybí sloupec ") + Quote(source.Columns[c]));
       ok = false;
     }
   }

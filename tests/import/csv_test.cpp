@@ -96,7 +96,7 @@ TEST(Csv, BoundsARecordAndNamesTheFieldWhereTheLimitIsReached) {
   const Case cases[] = {
       {"a file without line ends", big + big, "1: záznam je delší než 1 MiB (1 048 576 bajtů), mez překročena v 1. poli"},
       {"a long quoted field over several lines", "id,pozn\n1,ok\n2,\"" + big.substr(0, 1000) + "\n" + big + "\"\n",
-       "3: záznam je delší než 1 MiB (1 048 576 bajtů), mez překročena v poli \"pozn\""},
+       "3: záznam je delší než 1 MiB (1 048 576 bajtů), mez překročena v poli „pozn“"},
       {"many short fields", "a\n" + std::string(kMaxCsvFields, ',') + "\n", "2: záznam má víc než 10 000 polí"},
   };
   for (const Case& c : cases) {

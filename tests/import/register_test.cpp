@@ -209,30 +209,30 @@ TEST(RegisterImport, EachWarningKeepsTheRecordAndSaysWhatChanged) {
   };
   const Case cases[] = {
       {"character without a Windows-1250 form", Place({{"NazevZarizeni", "Ørsted Klinik ñ"}}),
-       "sloupec \"NazevZarizeni\": znak U+00D8 \"Ø\", který kódování Windows-1250 nezná, je zapsán jako \"O\" "
+       "sloupec „NazevZarizeni“: znak U+00D8 „Ø“, který kódování Windows-1250 nezná, je zapsán jako „O“ "
        "(nahrazených znaků je v poli 2)",
        "znak mimo Windows-1250"},
       {"character without a base letter", Place({{"Obec", "Жatec"}}),
-       "sloupec \"Obec\": znak U+0416 \"Ж\", který kódování Windows-1250 nezná, je zapsán jako \"?\"",
+       "sloupec „Obec“: znak U+0416 „Ж“, který kódování Windows-1250 nezná, je zapsán jako „?“",
        "znak mimo Windows-1250"},
-      {"overlong text", Place({{"NazevZarizeni", longName}}), "sloupec \"NazevZarizeni\": text má 300 znaků, zkrácen na 255",
+      {"overlong text", Place({{"NazevZarizeni", longName}}), "sloupec „NazevZarizeni“: text má 300 znaků, zkrácen na 255",
        "zkrácený text"},
       {"duplicate identifier", Place({{"MistoPoskytovaniId", "7"}}),
-       "sloupec \"MistoPoskytovaniId\": identifikátor 7 už má záznam na řádku 2; záznam dostal identifikátor 8",
+       "sloupec „MistoPoskytovaniId“: identifikátor 7 už má záznam na řádku 2; záznam dostal identifikátor 8",
        "duplicitní nebo neplatný identifikátor"},
       {"identifier that is not a number", Place({{"MistoPoskytovaniId", "A-1"}}),
-       "sloupec \"MistoPoskytovaniId\": identifikátor \"A-1\" není celé číslo 0 až 2147483647; záznam dostal "
+       "sloupec „MistoPoskytovaniId“: identifikátor „A-1“ není celé číslo 0 až 2147483647; záznam dostal "
        "identifikátor 8",
        "duplicitní nebo neplatný identifikátor"},
       {"unknown district", Place({{"OkresCode", "CZ9999"}, {"Okres", "Nový okres"}}),
-       "sloupec \"OkresCode\": kód okresu \"CZ9999\" není v seznamu okresů; okres \"Nový okres\" je do seznamu přidán",
+       "sloupec „OkresCode“: kód okresu „CZ9999“ není v seznamu okresů; okres „Nový okres“ je do seznamu přidán",
        "okres mimo seznam okresů"},
       {"no district code, a known name", Place({{"OkresCode", ""}, {"Okres", "Děčín"}}),
-       "sloupec \"OkresCode\": kód okresu chybí, okres je podle názvu \"Děčín\"", "okres mimo seznam okresů"},
+       "sloupec „OkresCode“: kód okresu chybí, okres je podle názvu „Děčín“", "okres mimo seznam okresů"},
       {"no district", Place({{"OkresCode", ""}, {"Okres", ""}}),
-       "sloupec \"OkresCode\": kód okresu chybí, okres je \"neuvedeno\"", "okres mimo seznam okresů"},
+       "sloupec „OkresCode“: kód okresu chybí, okres je „neuvedeno“", "okres mimo seznam okresů"},
       {"no facility type", Place({{"DruhZarizeni", ""}}),
-       "sloupec \"DruhZarizeni\": údaj chybí, typ zařízení je \"neuvedeno\"", "chybějící údaj"},
+       "sloupec „DruhZarizeni“: údaj chybí, typ zařízení je „neuvedeno“", "chybějící údaj"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -289,12 +289,12 @@ TEST(RegisterImport, ValuesBeyondWhatACodeAddressesAreWarnedAndTheRestKept) {
   EXPECT_EQ(obory[10], "Obor 1000");          // and the one used twice
   size_t lostSpecialty = 0, otherType = 0, lostCategory = 0;
   for (const std::string& w : r->Builder.Warnings()) {
-    lostSpecialty += w.find("sloupec \"OborPece\": obor \"Obor ") != std::string::npos &&
+    lostSpecialty += w.find("sloupec „OborPece“: obor „Obor ") != std::string::npos &&
                      w.find("se nevešel do číselníku (kód pojme nejvýše 255 položek), záznam ho nemá") != std::string::npos;
-    otherType += w.find("sloupec \"DruhZarizeni\": typ zařízení \"Typ ") != std::string::npos &&
-                 w.find("se nevešel do číselníku (kód pojme nejvýše 256 položek), záznam má typ zařízení \"(jiný)\"") !=
+    otherType += w.find("sloupec „DruhZarizeni“: typ zařízení „Typ ") != std::string::npos &&
+                 w.find("se nevešel do číselníku (kód pojme nejvýše 256 položek), záznam má typ zařízení „(jiný)“") !=
                      std::string::npos;
-    lostCategory += w.find("sloupec \"DruhZarizeni\": rubrika \"Typ ") != std::string::npos &&
+    lostCategory += w.find("sloupec „DruhZarizeni“: rubrika „Typ ") != std::string::npos &&
                     w.find("se nevešel do číselníku (kód pojme nejvýše 255 položek), záznam ho nemá") != std::string::npos;
   }
   EXPECT_EQ(lostSpecialty, 55u);  // 255 codes: 10 frequent ones, obor 1000 and 244 of the other 299
@@ -309,8 +309,8 @@ TEST(RegisterImport, ErrorsNameTheFileAndLineAndWriteNothing) {
   std::vector<std::string> twice = RegisterHeader();
   twice.push_back("Obec");
   const std::pair<std::string, std::string> cases[] = {
-      {RegisterCsv({Place({})}, withoutObor), ":1: chybí sloupec \"OborPece\""},
-      {RegisterCsv({Place({})}, twice), ":1: sloupec \"Obec\" je v záhlaví dvakrát"},
+      {RegisterCsv({Place({})}, withoutObor), ":1: chybí sloupec „OborPece“"},
+      {RegisterCsv({Place({})}, twice), ":1: sloupec „Obec“ je v záhlaví dvakrát"},
       {RegisterCsv({Place({})}) + "1,2,3\n", ":3: počet polí na řádku je 3, záhlaví jich má 33"},
       {RegisterCsv({Place({})}) + "\"open", ":3: poškozené CSV: pole v uvozovkách není uzavřeno před koncem souboru"},
       {"", ": soubor je prázdný, chybí záhlaví"},

@@ -207,12 +207,12 @@ TEST(ReplaceDirectory, RefusesAFolderThatIsNotADirectorysAndTouchesNothing) {
       {"the home folder through a link", dir.File("link-home"),
        [&](const std::string& t) { fs::create_directory_symlink(home, t); }, "cíl je domovská složka"},
       {"a foreign file", dir.File("t1"), file("notes.txt"),
-       "cíl obsahuje i jiné soubory než tabulky adresáře (\"notes.txt\"); zvolte novou nebo prázdnou složku, nebo "
+       "cíl obsahuje i jiné soubory než tabulky adresáře („notes.txt“); zvolte novou nebo prázdnou složku, nebo "
        "tuto složku vyprázdněte"},
       {"a subfolder", dir.File("t2"), [](const std::string& t) { fs::create_directories(t + "/DATA"); },
-       "cíl obsahuje i jiné soubory než tabulky adresáře (\"DATA\")"},
+       "cíl obsahuje i jiné soubory než tabulky adresáře („DATA“)"},
       {"a folder named like a table", dir.File("t3"), [](const std::string& t) { fs::create_directories(t + "/pseek.f"); },
-       "(\"pseek.f\")"},
+       "(„pseek.f“)"},
       {"a file, not a folder", dir.File("t4"), [](const std::string& t) { WriteBytes(t, "x"); },
        "cíl existuje a není složka"},
       {"a dangling link", dir.File("t5"), [&](const std::string& t) { fs::create_symlink(dir.File("nowhere"), t); },

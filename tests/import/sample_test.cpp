@@ -173,7 +173,7 @@ TEST(SampleGenerator, ACategoryListNamingAnUnknownSpecialtyIsAnError) {
   GenerateSample(options, &builder);
   ASSERT_EQ(builder.ErrorCount(), 1u);
   EXPECT_NE(builder.Errors()[0].find("rubriky_obory.csv:3"), std::string::npos) << builder.Errors()[0];
-  EXPECT_NE(builder.Errors()[0].find("obor \"kardiolgie\" není v obory.csv"), std::string::npos)
+  EXPECT_NE(builder.Errors()[0].find("obor „kardiolgie“ není v obory.csv"), std::string::npos)
       << builder.Errors()[0];
 }
 
