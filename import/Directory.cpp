@@ -108,7 +108,7 @@ std::string CodePoint(const std::string& utf8, size_t at) {
 
 // "FILE:LINE: " before a message; "FILE: " when it concerns the whole file.
 std::string Place(const Where& where) {
-  return where.File + (where.Line > 0 ? ":" + std::to_string(where.Line) : std::string()) + ": ";
+  return PrintableUtf8(where.File) + (where.Line > 0 ? ":" + std::to_string(where.Line) : std::string()) + ": ";
 }
 
 }  // namespace
@@ -138,10 +138,16 @@ void DirectoryBuilder::AddError(const Where& where, const std::string& message) 
   }
 }
 
+std::vector<std::string> DirectoryBuilder::Warnings() const {
+  std::vector<std::string> lines;
+  for (const Warning& w : warnings_) lines.push_back(Place(w.Place) + "varování: " + w.Message);
+  return lines;
+}
+
 void DirectoryBuilder::AddWarning(const Where& where, const std::string& kind, const std::string& message) {
   ++warningCount_;
   if (warnings_.size() < kMaxListedErrors) {
-    warnings_.push_back(Place(where) + "varování: " + message);
+    warnings_.push_back({where, kind, message});
   }
   for (auto& total : warningTotals_) {
     if (total.first == kind) {

@@ -69,7 +69,14 @@ class DirectoryBuilder {
   // A problem that was mended without losing the record; `kind` names its
   // sort for the totals ("zkrácený text", ...).
   void AddWarning(const Where& where, const std::string& kind, const std::string& message);
-  const std::vector<std::string>& Warnings() const { return warnings_; }
+  struct Warning {
+    Where Place;  // Line 0: the file (or folder) as a whole
+    std::string Kind, Message;
+  };
+  // The first warnings (at most 1,000), in the order they were added.
+  const std::vector<Warning>& WarningRecords() const { return warnings_; }
+  // The same as they are printed: "file:line: varování: message".
+  std::vector<std::string> Warnings() const;
   size_t WarningCount() const { return warningCount_; }
   // Warnings per kind, in the order the kinds first occurred.
   const std::vector<std::pair<std::string, size_t>>& WarningTotals() const { return warningTotals_; }
@@ -100,7 +107,8 @@ class DirectoryBuilder {
   std::vector<std::pair<int32_t, uint32_t>> ids_;  // identifier, provider number
   std::vector<uint32_t> lines_;                    // source line of each provider
   std::string providerFile_;
-  std::vector<std::string> errors_, warnings_;
+  std::vector<std::string> errors_;
+  std::vector<Warning> warnings_;
   std::vector<std::pair<std::string, size_t>> warningTotals_;
   size_t errorCount_ = 0, warningCount_ = 0;
   bool targetUntouched_ = true;

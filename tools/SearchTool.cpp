@@ -12,6 +12,7 @@
 #include "Export.h"
 #include "Fdb.h"
 #include "Message.h"
+#include "Options.h"
 #include "Paths.h"
 #include "QueryText.h"
 #include "SafeFile.h"
@@ -21,29 +22,6 @@
 namespace karo {
 
 namespace {
-
-const char kUsage[] =
-    "Použití: karo-search [volby]\n"
-    "  --data SLOŽKA            složka s tabulkami (jinak DATA/ vedle programu)\n"
-    "  --surname TEXT           příjmení začíná na TEXT\n"
-    "  --workplace TEXT         pracoviště začíná na TEXT\n"
-    "  --municipality TEXT      obec začíná na TEXT\n"
-    "  --district X             okres (lze opakovat)\n"
-    "  --specialty X            obor (lze opakovat)\n"
-    "  --category X             rubrika (lze opakovat)\n"
-    "  --insurer X              pojišťovna (lze opakovat)\n"
-    "  --language X             jazyk (lze opakovat)\n"
-    "  --facility-type X        typ zařízení (lze opakovat)\n"
-    "                           X je název položky (velikost písmen a diakritika se\n"
-    "                           nerozlišují) nebo #N, položka na pozici N (od 0)\n"
-    "  --sort workplace|surname|municipality|street\n"
-    "                           seřadí výsledek (také pracoviste|jmeno|obec|ulice)\n"
-    "  --count                  vypíše jen počet nalezených záznamů\n"
-    "  --describe               vypíše slovní popis dotazu\n"
-    "  --utf8                   export v UTF-8 místo Windows-1250\n"
-    "  -o SOUBOR                zapíše výstup do souboru místo na standardní výstup\n"
-    "Bez --count a --describe vypíše export výsledku (text oddělený tabulátory).\n"
-    "Návratový kód: 0 něco nalezeno, 1 nic nenalezeno, 2 chyba.\n";
 
 // One pick list: option, lookup table, the field with the item texts.
 struct ListOption {
@@ -80,6 +58,8 @@ struct Failure {
   std::string Message;
 };
 
+
+
 [[noreturn]] void Fail(const std::string& message) { throw Failure{message}; }
 
 struct Options {
@@ -91,67 +71,27 @@ struct Options {
 };
 
 Options Parse(int argc, const char* const* argv) {
-  static const char* const kTextOptions[3] = {"--surname", "--workplace", "--municipality"};
+  const ParsedArgs args = ParseArgs(SearchOptions(), argc, argv);
   Options o;
-  bool seen[3] = {false, false, false};  // --data, -o, --sort given
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i], value;
-    bool hasValue = false;
-    const size_t eq = arg.find('=');
-    if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg.resize(eq);
-      hasValue = true;
-    }
-    auto take = [&]() -> std::string {
-      if (hasValue) return value;
-      if (i + 1 >= argc) Fail("volbě " + arg + " chybí hodnota");
-      return argv[++i];
-    };
-    auto once = [&](int which) {
-      if (seen[which]) Fail("volba " + arg + " je uvedena dvakrát");
-      seen[which] = true;
-    };
-    auto flag = [&](bool* to) {
-      if (hasValue) Fail("volba " + arg + " nemá hodnotu");
-      *to = true;
-    };
-    if (arg == "--help" || arg == "-h") {
-      flag(&o.Help);
-    } else if (arg == "--count") {
-      flag(&o.Count);
-    } else if (arg == "--describe") {
-      flag(&o.Describe);
-    } else if (arg == "--utf8") {
-      flag(&o.Utf8);
-    } else if (arg == "--data") {
-      once(0);
-      o.Data = take();
-    } else if (arg == "-o") {
-      once(1);
-      o.Output = take();
-    } else if (arg == "--sort") {
-      once(2);
-      o.Sort = take();
-    } else {
-      bool known = false;
-      for (int t = 0; t < 3 && !known; ++t) {
-        if (arg != kTextOptions[t]) continue;
-        if (o.HasText[t]) Fail("volba " + arg + " je uvedena dvakrát");
-        o.Texts[t] = take();
-        o.HasText[t] = known = true;
-      }
-      for (int l = 0; l < kListCount && !known; ++l) {
-        if (arg != kLists[l].Option) continue;
-        o.Lists[l].push_back(take());
-        known = true;
-      }
-      if (!known) Fail("neznámá volba " + Quote(argv[i]));
-    }
+  o.Help = args.Has("--help");
+  o.Count = args.Has("--count");
+  o.Describe = args.Has("--describe");
+  o.Utf8 = args.Has("--utf8");
+  o.Data = args.Value("--data");
+  o.Output = args.Value("-o");
+  o.Sort = args.Value("--sort");
+  static const char* const kTextOptions[3] = {"--surname", "--workplace", "--municipality"};
+  for (int t = 0; t < 3; ++t) {
+    o.HasText[t] = args.Has(kTextOptions[t]);
+    o.Texts[t] = args.Value(kTextOptions[t]);
   }
-  if (seen[0] && o.Data.empty()) Fail("volba --data potřebuje název složky");
-  if (seen[1] && o.Output.empty()) Fail("volba -o potřebuje název souboru");
-  if (seen[2] && o.Sort.empty()) Fail("volba --sort potřebuje hodnotu: workplace, surname, municipality nebo street");
+  for (int l = 0; l < kListCount; ++l) o.Lists[l] = args.Values(kLists[l].Option);
+  auto refuseEmpty = [&](const char* name, const std::string& what) {
+    if (args.Has(name) && args.Value(name).empty()) throw UsageError{std::string("volba ") + name + " potřebuje " + what};
+  };
+  refuseEmpty("--data", "název složky");
+  refuseEmpty("-o", "název souboru");
+  refuseEmpty("--sort", "hodnotu: workplace, surname, municipality nebo street");
   return o;
 }
 
@@ -225,7 +165,7 @@ class Utf8Sink : public ByteSink {
 int Run(int argc, const char* const* argv, std::FILE* out, const std::string& programDir) {
   const Options o = Parse(argc, argv);
   if (o.Help) {
-    std::fputs(kUsage, out);
+    std::fputs(HelpText(SearchOptions()).c_str(), out);
     return 0;
   }
   std::string dir = o.Data;
@@ -314,14 +254,46 @@ int Run(int argc, const char* const* argv, std::FILE* out, const std::string& pr
 
 }  // namespace
 
+const OptionTable& SearchOptions() {
+  static const OptionTable table = {
+      "karo-search",
+      {"[volby]"},
+      {
+          {"--data", OptionKind::Value, "SLOŽKA", "složka s tabulkami (jinak DATA/ vedle programu)"},
+          {"--surname", OptionKind::Value, "TEXT", "příjmení začíná na TEXT"},
+          {"--workplace", OptionKind::Value, "TEXT", "pracoviště začíná na TEXT"},
+          {"--municipality", OptionKind::Value, "TEXT", "obec začíná na TEXT"},
+          {"--district", OptionKind::List, "X", "okres"},
+          {"--specialty", OptionKind::List, "X", "obor"},
+          {"--category", OptionKind::List, "X", "rubrika"},
+          {"--insurer", OptionKind::List, "X", "pojišťovna"},
+          {"--language", OptionKind::List, "X", "jazyk"},
+          {"--facility-type", OptionKind::List, "X", "typ zařízení"},
+          {"--sort", OptionKind::Value, "workplace|surname|municipality|street",
+           "seřadí výsledek (také pracoviste|jmeno|obec|ulice)"},
+          {"--count", OptionKind::Flag, nullptr, "vypíše jen počet nalezených záznamů"},
+          {"--describe", OptionKind::Flag, nullptr, "vypíše slovní popis dotazu"},
+          {"--utf8", OptionKind::Flag, nullptr, "export v UTF-8 místo Windows-1250"},
+          {"-o", OptionKind::Value, "SOUBOR", "zapíše výstup do souboru místo na standardní výstup"},
+          {"--help", OptionKind::Flag, nullptr, "vypíše tuto nápovědu", "-h"},
+      },
+      "X je název položky seznamu (velikost písmen a diakritika se nerozlišují) nebo #N,\n"
+      "položka na pozici N (od 0).\n"
+      "Bez --count a --describe vypíše export výsledku (text oddělený tabulátory).\n"
+      "Návratový kód: 0 něco nalezeno, 1 nic nenalezeno, 2 chyba.\n",
+      0,
+  };
+  return table;
+}
+
 int KaroSearch(int argc, const char* const* argv, std::FILE* out, std::FILE* err, const std::string& programDir) {
   try {
     return Run(argc, argv, out, programDir);
+  } catch (const UsageError& e) {
+    std::fprintf(err, "karo-search: %s.\nNápověda: karo-search --help\n", e.Message.c_str());
+    return 2;
   } catch (const Failure& f) {
     std::fprintf(err, "karo-search: %s.\n", f.Message.c_str());
-    if (f.Message.rfind("neznámá volba", 0) == 0 || f.Message.rfind("volb", 0) == 0) {
-      std::fputs("Nápověda: karo-search --help\n", err);
-    }
     return 2;
   } catch (const std::bad_alloc&) {
     std::fputs("karo-search: nedostatek paměti.\n", err);

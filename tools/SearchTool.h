@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "Options.h"
+
 namespace karo {
 
 // Runs karo-search with the arguments argv[1] .. argv[argc - 1]: the result
@@ -15,6 +17,10 @@ namespace karo {
 // '/'). Returns the exit code: 0 something found, 1 nothing found, 2 error.
 int KaroSearch(int argc, const char* const* argv, std::FILE* out, std::FILE* err,
                const std::string& programDir);
+
+// karo-search's options: its parser, --help and the options section of
+// docs/karo-search.md come from this one table.
+const OptionTable& SearchOptions();
 
 }  // namespace karo
 

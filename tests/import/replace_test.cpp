@@ -274,24 +274,3 @@ TEST(ReplaceDirectory, ALinkedTargetIsReplacedWhereItLeads) {
 
 }  // namespace
 }  // namespace karo::test
-
-// Whatever bytes an argument holds, the builder's messages show them escaped:
-// a terminal never gets a raw control sequence or a broken character.
-TEST(BuilderProgram, ForeignBytesOfArgumentsAreShownEscaped) {
-  const struct {
-    std::vector<std::string> args;
-    std::string shown;
-  } cases[] = {
-      {{"--sample", "5", "--colour\xFF\x1B[31m"}, "neznámý argument „--colour\\xFF\\x1B[31m“"},
-      {{"--from-register", "a.csv", "b", "c\xC3"}, "nadbytečný argument „c\\xC3“"},
-      {{"--from-register", "--x\xC2\x9B"}, "neznámý argument „--x\\xC2\\x9B“"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.shown);
-    std::vector<std::string> words = {KARO_BUILD_BIN};
-    words.insert(words.end(), c.args.begin(), c.args.end());
-    const karo::test::CommandResult r = karo::test::RunCommand(words);
-    EXPECT_EQ(r.Code, 2);
-    EXPECT_EQ(karo::test::LinesWith(r.Output, "karo-build: ").at(0), "karo-build: " + c.shown);
-  }
-}
