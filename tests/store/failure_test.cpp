@@ -66,7 +66,9 @@ TEST(OpenFailure, EachCheckNamesItsFileByteAndReason) {
     EXPECT_EQ(why.Check, c.check);
     EXPECT_EQ(why.File, c.file);
     EXPECT_EQ(why.HasOffset, c.offset >= 0);
-    if (c.offset >= 0) EXPECT_EQ(why.Offset, static_cast<uint64_t>(c.offset));
+    if (c.offset >= 0) {
+      EXPECT_EQ(why.Offset, static_cast<uint64_t>(c.offset));
+    }
     EXPECT_EQ(why.Field, c.field);
     EXPECT_EQ(why.Error, c.error);
     // Closed: nothing of the files is readable.
