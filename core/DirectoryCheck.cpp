@@ -23,17 +23,6 @@ std::string Enumerate(const std::vector<std::string>& items) {
   return text;
 }
 
-// "1 024": a byte offset with its thousands apart.
-std::string Grouped(uint64_t n) {
-  const std::string digits = std::to_string(n);
-  std::string s;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i && (digits.size() - i) % 3 == 0) s.push_back(' ');
-    s.push_back(digits[i]);
-  }
-  return s;
-}
-
 // What a check found wrong with `file` of table `name`.
 std::string Damage(const FdbFailure& why, const std::string& name) {
   const std::string field = "pole č. " + std::to_string(why.Field);
@@ -70,10 +59,10 @@ std::string TableOpenFailure(const TfdbTable& table) {
     case FdbCheck::ReadFailed: return file + " nelze číst: " + SystemErrorText(why.Error);
     case FdbCheck::OutOfMemory: return "na obsah souboru " + PrintableUtf8(why.File) + " není dost paměti";
     case FdbCheck::HeaderTooShort:
-      return "je poškozená: " + file + " je kratší než jeho osmibajtová hlavička (má " + Grouped(why.Offset) + " B)";
+      return "je poškozená: " + file + " je kratší než jeho osmibajtová hlavička (má " + WithSpaces(why.Offset) + " B)";
     default: break;
   }
-  return "je poškozená: " + file + (why.HasOffset ? ", bajt " + Grouped(why.Offset) : std::string()) + ": " +
+  return "je poškozená: " + file + (why.HasOffset ? ", bajt " + WithSpaces(why.Offset) : std::string()) + ": " +
          Damage(why, PrintableUtf8(name));
 }
 

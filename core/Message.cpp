@@ -69,6 +69,16 @@ std::string CheckRegularFile(const std::string& path) {
   return "";
 }
 
+std::string WithSpaces(uint64_t n) {
+  const std::string digits = std::to_string(n);
+  std::string s;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i && (digits.size() - i) % 3 == 0) s.push_back(' ');
+    s.push_back(digits[i]);
+  }
+  return s;
+}
+
 std::string Quote(std::string_view utf8) { return "„" + PrintableUtf8(utf8) + "“"; }
 
 }  // namespace karo

@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ std::string NotRegularFile(mode_t mode);
 // read; otherwise the reason, as ReadFailure or NotRegularFile give it.
 // Never opens anything, and never waits.
 std::string CheckRegularFile(const std::string& path);
+
+// A count or byte offset with its thousands apart, as Czech writes them: "1 048 576".
+std::string WithSpaces(uint64_t n);
 
 // A text from outside (an argument, a path, a value of a source file) in
 // Czech quotes, „text“, its malformed bytes and control characters escaped

@@ -16,15 +16,6 @@ namespace {
 
 constexpr size_t kBufferBytes = size_t{1} << 16;
 
-std::string WithSpaces(size_t n) {
-  std::string digits = std::to_string(n), s;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i && (digits.size() - i) % 3 == 0) s.push_back(' ');
-    s.push_back(digits[i]);
-  }
-  return s;
-}
-
 }  // namespace
 
 std::string FieldCountError(size_t fields, size_t header) {
