@@ -163,27 +163,27 @@ int Run(int argc, const char* const* argv, std::FILE* out, std::FILE* err, const
     if (mode) throw UsageError{std::string("volby ") + mode + " a " + m + " nelze použít spolu"};
     mode = m;
   }
-  const std::string modeName = mode ? mode : "ZDROJ CÍL";
+  const std::string m = mode ? mode : "";  // "" builds from a source folder
   auto only = [&](const char* option, std::initializer_list<const char*> modes) {
     if (!args.Has(option)) return;
-    for (const char* m : modes)
-      if (mode && std::string(m) == mode) return;
-    throw UsageError{std::string("volba ") + option + " nepatří k " + modeName};
+    for (const char* allowed : modes)
+      if (m == allowed) return;
+    throw UsageError{std::string("volba ") + option + " nepatří k " + (mode ? mode : "ZDROJ CÍL")};
   };
   only("--seed", {"--sample"});
   only("--emit-source", {"--sample"});
   only("--reference", {"--sample", "--from-register"});
   const std::vector<std::string>& operands = args.Operands;
-  const size_t wanted = !mode ? 2 : (std::string(mode) == "--dump" || std::string(mode) == "--summary") ? 0 : 1;
+  const size_t wanted = !mode ? 2 : (m == "--dump" || m == "--summary") ? 0 : 1;
   if (operands.size() > wanted) throw UsageError{"nadbytečný argument " + Quote(operands[wanted])};
   if (operands.size() < wanted) {
     throw UsageError{!mode && operands.empty() ? "chybí zdrojová a cílová složka" : "chybí cílová složka"};
   }
-  if (mode && std::string(mode) == "--dump") return Dump(args.Value("--dump"), out, err);
-  if (mode && std::string(mode) == "--summary") return Summary(args.Value("--summary"), out);
+  if (m == "--dump") return Dump(args.Value("--dump"), out, err);
+  if (m == "--summary") return Summary(args.Value("--summary"), out);
   const std::string target = operands.back();
   DirectoryBuilder builder;
-  if (mode && std::string(mode) == "--sample") {
+  if (m == "--sample") {
     SampleOptions options;
     options.ReferenceDir = args.Has("--reference") ? args.Value("--reference") : reference;
     options.Count = Count(args, "--sample", "chce počet poskytovatelů");
@@ -191,7 +191,7 @@ int Run(int argc, const char* const* argv, std::FILE* out, std::FILE* err, const
     options.EmitSource = args.Value("--emit-source");
     if (TargetRefused(target, err)) return 1;
     GenerateSample(options, &builder);
-  } else if (mode) {
+  } else if (m == "--from-register") {
     RegisterOptions options;
     options.ReferenceDir = args.Has("--reference") ? args.Value("--reference") : reference;
     options.File = args.Value("--from-register");
